@@ -1,0 +1,89 @@
+// POSIX key wait: the controlling terminal in raw mode, one key at a time.
+#if !defined(_WIN32)
+
+#include "key_wait.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// Escape sequences of arrow, function and editing keys arrive as one burst;
+// bytes that follow an ESC within this time belong to the same key.
+constexpr int SEQUENCE_GAP_MS = 50;
+
+// Signals that end the process by default. Their handlers put the terminal back
+// before the process dies, so a killed program never leaves it in raw mode.
+constexpr int ENDING_SIGNALS[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT};
+
+volatile sig_atomic_t terminal_fd = -1;  // the terminal while it is in raw mode
+struct termios saved_settings;
+
+void restore_and_die(int signal_number)
+{
+    if (terminal_fd >= 0) tcsetattr(terminal_fd, TCSANOW, &saved_settings);
+    std::signal(signal_number, SIG_DFL);
+    raise(signal_number);
+}
+
+int read_byte(int fd)
+{
+    unsigned char byte;
+    for (;;) {
+        ssize_t got = read(fd, &byte, 1);
+        if (got == 1) return byte;
+        if (got == 0) return -1;  // hang-up
+        if (errno != EINTR) return -1;
+    }
+}
+
+bool byte_follows_soon(int fd)
+{
+    struct pollfd ready = {fd, POLLIN, 0};
+    return poll(&ready, 1, SEQUENCE_GAP_MS) == 1 && (ready.revents & POLLIN);
+}
+
+}  // namespace
+
+int wait_key()
+{
+    int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return 0;  // no controlling terminal: nobody to wait for
+    if (tcgetattr(fd, &saved_settings) != 0) {
+        close(fd);
+        return 0;
+    }
+    struct termios raw = saved_settings;
+    raw.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
+    raw.c_iflag &= ~(IXON | ICRNL);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+
+    struct sigaction restoring = {}, previous[sizeof ENDING_SIGNALS / sizeof *ENDING_SIGNALS];
+    restoring.sa_handler = restore_and_die;
+    sigemptyset(&restoring.sa_mask);
+    for (int signal_number : ENDING_SIGNALS) sigaddset(&restoring.sa_mask, signal_number);
+    int index = 0;
+    for (int signal_number : ENDING_SIGNALS) sigaction(signal_number, &restoring, &previous[index++]);
+    terminal_fd = fd;
+
+    int key = 0;
+    if (tcsetattr(fd, TCSANOW, &raw) == 0) {
+        key = read_byte(fd);
+        if (key == 0x1b)
+            while (byte_follows_soon(fd)) read_byte(fd);
+        tcsetattr(fd, TCSANOW, &saved_settings);
+    }
+
+    terminal_fd = -1;
+    index = 0;
+    for (int signal_number : ENDING_SIGNALS) sigaction(signal_number, &previous[index++], nullptr);
+    close(fd);
+    return key < 0 ? 0 : key;
+}
+
+#endif

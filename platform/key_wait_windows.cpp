@@ -1,0 +1,55 @@
+// Windows key wait: console input events, one key press at a time.
+#if defined(_WIN32)
+
+#include "key_wait.h"
+
+#include <windows.h>
+
+namespace {
+
+// Shift, Ctrl, Alt and the lock keys pressed alone yield no key.
+bool is_modifier_only(WORD key)
+{
+    switch (key) {
+    case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LWIN: case VK_RWIN:
+    case VK_CAPITAL: case VK_NUMLOCK: case VK_SCROLL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+int wait_key()
+{
+    // The console's own input buffer, even when standard input is redirected.
+    HANDLE console = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) return 0;
+    DWORD saved_mode;
+    if (!GetConsoleMode(console, &saved_mode)) {
+        CloseHandle(console);
+        return 0;
+    }
+    // Without processed input Ctrl+C arrives as a key instead of a signal.
+    SetConsoleMode(console, saved_mode & ~(ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT));
+
+    int key = 0;
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (!ReadConsoleInputA(console, &record, 1, &count) || count == 0) break;
+        if (record.EventType != KEY_EVENT) continue;
+        const KEY_EVENT_RECORD &event = record.Event.KeyEvent;
+        if (!event.bKeyDown || is_modifier_only(event.wVirtualKeyCode)) continue;
+        key = event.uChar.AsciiChar ? static_cast<unsigned char>(event.uChar.AsciiChar) : 0x100 + event.wVirtualKeyCode;
+        break;
+    }
+
+    SetConsoleMode(console, saved_mode);
+    CloseHandle(console);
+    return key;
+}
+
+#endif
