@@ -1,0 +1,27 @@
+// The fundamental root of det(K - lambda M) = 0 of the normalised system, found
+// by watching the determinant's sign.
+#pragma once
+
+#include <cmath>
+
+// Whether two values count as a sign change: not when either is zero, always
+// when either is not a number. Decided from the sign bits themselves, so two
+// tiny values whose product would underflow still count.
+inline bool signs_differ(double a, double b)
+{
+    if (std::isnan(a) || std::isnan(b)) return true;
+    if (a == 0 || b == 0) return false;
+    return std::signbit(a) != std::signbit(b);
+}
+
+// Determinant of K - eigen*M and the number of pivot sign changes, with one
+// line in the determinant log.
+void evaluate_determinant();
+
+// Gaussian forward elimination of work_matrix without row exchanges; stops at
+// a pivot too small to divide by and says so on the console.
+void eliminate();
+
+// Steps lambda geometrically to the first sign change, halves the bracket, and
+// reports the fundamental frequency.
+void search_fundamental();
