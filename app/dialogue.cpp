@@ -1,0 +1,136 @@
+// The question-and-answer input. Menus come back until an accepted number is
+// typed; dimensions are taken as typed, since the only physical check on them
+// is the wall test made when the barrel is cut into elements.
+#include "dialogue.h"
+
+#include "barrel_model.h"
+#include "input_scanner.h"
+#include "run_output.h"
+
+namespace {
+
+struct steel {
+    double modulus;  // psi
+    double density;  // lbf*s^2/in^4: weight density divided by 386
+};
+constexpr steel STEELS[] = {
+    {29000000.0, 0.00073049},  // 1: 416R stainless steel
+    {29700000.0, 0.00073568},  // 2: 4140 chrome moly steel
+};
+
+void input_ended()
+{
+    end_run(EXIT_IO, "\n The input ended before every question was answered. \n");
+}
+
+// Shows prompt until an integer from first to last is typed. False when the
+// run has ended instead.
+bool ask_menu(const char *prompt, int &choice, int first, int last)
+{
+    for (;;) {
+        if (barrel_model.run_ended) return false;
+        console_print("%s", prompt);
+        flush_console();
+        switch (scan_int(choice)) {
+        case scan_result::value:
+            if (choice >= first && choice <= last) return true;
+            break;
+        case scan_result::out_of_range:  // too large for any menu
+            break;
+        case scan_result::not_a_number:
+            console_print("\n That answer is not a number; please type one of the numbers shown. \n");
+            break;
+        case scan_result::end_of_input:
+            input_ended();
+            return false;
+        }
+    }
+}
+
+// Shows prompt until a number is typed, stores it in dimension and echoes it
+// into the report. False when the run has ended instead.
+bool ask_dimension(const char *prompt, double &dimension, const char *echo)
+{
+    for (;;) {
+        if (barrel_model.run_ended) return false;
+        console_print("%s", prompt);
+        flush_console();
+        switch (scan_real(dimension)) {
+        case scan_result::value:
+            file_print(barrel_model.report_file, echo, dimension);
+            return !barrel_model.run_ended;
+        case scan_result::out_of_range:
+            console_print("\n That number is too large or too small; please type the dimension again. \n");
+            break;
+        case scan_result::not_a_number:
+            console_print("\n That answer is not a number; please type the dimension again. \n");
+            break;
+        case scan_result::end_of_input:
+            input_ended();
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+void read_inputs()
+{
+    barrel_record &m = barrel_model;
+    std::FILE *report = m.report_file;
+
+    console_print("\n\n The breech is the aft end.");
+    console_print("\n The muzzle is the forward or discharge end. \n");
+
+    if (!ask_menu("\n Enter the boundary conditions. \n"
+                  " 1=Free-Free                  \n"
+                  " 2=Breech Fixed & Muzzle Free \n",
+                  m.bc_type, 1, 2))
+        return;
+    file_print(report, m.bc_type == 1 ? "\n Free-Free\n" : "\n Breech Fixed & Muzzle Free\n");
+
+    if (!ask_menu("\n\n Enter the profile. \n"
+                  " 2=two-taper    3=three-taper \n",
+                  m.profile, 2, 3))
+        return;
+    if (!ask_menu("\n\n Enter the material. \n"
+                  " 1=416R stainless steel    2=4140 chrome moly steel\n",
+                  m.material, 1, 2))
+        return;
+    m.modulus = STEELS[m.material - 1].modulus;
+    m.density = STEELS[m.material - 1].density;
+    file_print(report, "\n\n");
+
+    if (!ask_dimension("\n Enter the groove diameter H\n", m.diameter_h,
+                       "          groove diameter H=%8.4g inch\n") ||
+        !ask_dimension("\n Enter the breech diameter A \n", m.diameter_a,
+                       "          breech diameter A=%8.4g inch\n") ||
+        !ask_dimension("\n Enter the reinforce large diameter B \n", m.diameter_b,
+                       " reinforce large diameter B=%8.4g inch\n"))
+        return;
+    if (m.profile == 2) {
+        if (!ask_dimension("\n Enter the muzzle diameter C \n", m.diameter_c,
+                           "          muzzle diameter C=%8.4g inch\n"))
+            return;
+    } else if (!ask_dimension("\n Enter the reinforce small diameter C \n", m.diameter_c,
+                              " reinforce small diameter C=%8.4g inch\n") ||
+               !ask_dimension("\n Enter the muzzle diameter D \n", m.diameter_d,
+                              "          muzzle diameter D=%8.4g inch\n")) {
+        return;
+    }
+    file_print(report, "\n\n");
+
+    if (!ask_dimension("\n Enter length of reinforce AB\n", m.length_ab,
+                       "        reinforce length AB=%8.4g inch\n") ||
+        !ask_dimension("\n Enter length of reinforce taper BC\n", m.length_bc,
+                       "  reinforce taper length BC=%8.4g inch\n"))
+        return;
+    if (m.profile == 3 && !ask_dimension("\n Enter the length of the main taper CD \n", m.length_cd,
+                                         "       main taper length CD=%8.4g inch\n"))
+        return;
+    file_print(report, "\n\n");
+
+    m.total_length = (m.length_cd + m.length_bc) + m.length_ab;
+    console_print("\n total_length=%8.4g \n", m.total_length);
+    file_print(report, "\n total_length=%8.4g inch\n\n", m.total_length);
+}

@@ -1,0 +1,3 @@
+#include "driver.h"
+
+int main() { return run_calculation(); }
