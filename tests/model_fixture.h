@@ -1,0 +1,57 @@
+// In-process tests of the stages: a zeroed model with the three streams in
+// temporary files, and a way to read back what a stage wrote.
+#pragma once
+
+#include "app/barrel_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+class model_test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::memset(&barrel_model, 0, sizeof barrel_model);
+        barrel_model.element_count = 40;
+        barrel_model.report_file = std::tmpfile();
+        barrel_model.matrix_file = std::tmpfile();
+        barrel_model.log_file = std::tmpfile();
+    }
+
+    void TearDown() override
+    {
+        for (std::FILE *file : {barrel_model.report_file, barrel_model.matrix_file, barrel_model.log_file})
+            if (file) std::fclose(file);
+        std::memset(&barrel_model, 0, sizeof barrel_model);
+    }
+
+    static std::string text_of(std::FILE *file)
+    {
+        std::fflush(file);
+        std::string text;
+        std::rewind(file);
+        char chunk[4096];
+        for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
+        std::fseek(file, 0, SEEK_END);
+        return text;
+    }
+
+    // The barrel of the examples: a straight 24-inch tube, 1.0 outside, 0.3 bore,
+    // 416R stainless, as the dialogue would leave it.
+    static void set_reference_barrel(int bc_type)
+    {
+        barrel_record &m = barrel_model;
+        m.bc_type = bc_type;
+        m.profile = 2;
+        m.material = 1;
+        m.modulus = 29000000.0;
+        m.density = 0.00073049;
+        m.diameter_h = 0.3;
+        m.diameter_a = m.diameter_b = m.diameter_c = 1.0;
+        m.length_ab = 6;
+        m.length_bc = 18;
+        m.total_length = 24;
+    }
+};

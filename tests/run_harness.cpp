@@ -1,0 +1,73 @@
+#include "run_harness.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+std::string read_text(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<missing>";
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_text(const fs::path &path, const std::string &text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+fs::path make_scratch_folder()
+{
+    std::string pattern = (fs::temp_directory_path() / "boreflex-XXXXXX").string();
+    return mkdtemp(pattern.data());
+}
+
+std::string program_run::file(const std::string &name) const { return read_text(folder / name); }
+
+program_run run_program(const std::string &answers, const std::function<void(const fs::path &)> &prepare)
+{
+    program_run run;
+    fs::path io = make_scratch_folder();
+    run.folder = io / "work";
+    fs::create_directory(run.folder);
+    write_text(io / "answers", answers);
+    if (prepare) prepare(run.folder);
+
+    pid_t child = fork();
+    if (child == 0) {
+        setsid();  // no controlling terminal: the key wait returns at once
+        int in = open((io / "answers").c_str(), O_RDONLY);
+        int out = open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open((io / "errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (chdir(run.folder.c_str()) != 0) _exit(126);
+        execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    int wait_status = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (waitpid(child, &wait_status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {  // a hang is a failure, not a stuck suite
+            kill(child, SIGKILL);
+            waitpid(child, &wait_status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    run.console = read_text(io / "console");
+    run.errors = read_text(io / "errors");
+    return run;
+}

@@ -1,0 +1,28 @@
+// Runs the built program as a user would: in a scratch folder of its own,
+// answers on standard input, no controlling terminal (so the final key wait
+// returns at once), and collects what it leaves behind.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+struct program_run {
+    int status = -1;         // exit status, or 128 + signal
+    std::string console;     // everything written to standard output
+    std::string errors;      // everything written to standard error
+    std::filesystem::path folder;  // the working folder, kept for inspection
+
+    // The text of a file the run wrote in its folder; "<missing>" if none.
+    std::string file(const std::string &name) const;
+};
+
+// prepare, if given, runs in the fresh folder before the program starts.
+program_run run_program(const std::string &answers,
+                        const std::function<void(const std::filesystem::path &)> &prepare = {});
+
+std::string read_text(const std::filesystem::path &path);
+void write_text(const std::filesystem::path &path, const std::string &text);
+
+// A scratch folder under the system's temporary folder.
+std::filesystem::path make_scratch_folder();
