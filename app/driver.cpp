@@ -10,7 +10,7 @@
 #include "run_output.h"
 #include "../beam/beam_model.h"
 #include "../eigen/eigen_search.h"
-#include "../platform/key_wait.h"
+#include "../platform/console.h"
 
 #include <cerrno>
 #include <cstring>
@@ -105,6 +105,7 @@ int run_calculation()
     barrel_record &m = barrel_model;
     m.element_count = 40;
     begin_input(stdin);
+    if (!secure_standard_streams()) end_run(EXIT_IO, "\n Standard output is closed. \n");
 
     console_print("\n\n boreflex  ver 1.3 \n December 13, 2005\n");
     console_print(CREDIT_LINE);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -22,9 +23,16 @@ void console_failed()
     end_run(EXIT_IO, "\n The console output could not be written: %s \n", std::strerror(errno));
 }
 
-void file_failed(const std::FILE *file)
+// Reports a file that could not be written and closes it at once, so that
+// its error is reported only once.
+void file_failed(std::FILE *file)
 {
-    end_run(EXIT_IO, "\n The file %s could not be written: %s \n", file_label(file), std::strerror(errno));
+    int error = errno;
+    end_run(EXIT_IO, "\n The file %s could not be written: %s \n", file_label(file), std::strerror(error));
+    barrel_record &m = barrel_model;
+    for (std::FILE **slot : {&m.report_file, &m.matrix_file, &m.log_file})
+        if (*slot == file) *slot = nullptr;
+    std::fclose(file);
 }
 
 void write_console(const char *format, std::va_list args)
@@ -86,8 +94,9 @@ void close_file(std::FILE *&file)
     bool clean = !std::ferror(file);
     if (std::fclose(file) != 0) clean = false;
     if (!clean) {
+        int error = errno;
         raise_exit_status(EXIT_IO);
-        console_print("\n The file %s could not be written: %s \n", label, std::strerror(errno));
+        console_print("\n The file %s could not be written: %s \n", label, std::strerror(error));
     }
     file = nullptr;
 }

@@ -1,11 +1,14 @@
 #include "run_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,7 +37,8 @@ fs::path make_scratch_folder()
 
 std::string program_run::file(const std::string &name) const { return read_text(folder / name); }
 
-program_run run_program(const std::string &answers, const std::function<void(const fs::path &)> &prepare)
+program_run run_program(const std::string &answers, const std::function<void(const fs::path &)> &prepare,
+                        console_target console)
 {
     program_run run;
     fs::path io = make_scratch_folder();
@@ -47,27 +51,35 @@ program_run run_program(const std::string &answers, const std::function<void(con
     if (child == 0) {
         setsid();  // no controlling terminal: the key wait returns at once
         int in = open((io / "answers").c_str(), O_RDONLY);
-        int out = open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = console == console_target::full_device
+                      ? open("/dev/full", O_WRONLY)
+                      : open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open((io / "errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (console == console_target::closed) close(1);
         if (chdir(run.folder.c_str()) != 0) _exit(126);
         execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
         _exit(127);
     }
     int wait_status = 0;
+    rusage usage{};
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (waitpid(child, &wait_status, WNOHANG) == 0) {
+    while (wait4(child, &wait_status, WNOHANG, &usage) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {  // a hang is a failure, not a stuck suite
             kill(child, SIGKILL);
-            waitpid(child, &wait_status, 0);
+            wait4(child, &wait_status, 0, &usage);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    run.peak_memory_kb = usage.ru_maxrss;
     run.console = read_text(io / "console");
-    run.errors = read_text(io / "errors");
+    // The program never writes to standard error: anything there is a
+    // sanitizer's report or a crash, and fails the test that ran it.
+    std::string errors = read_text(io / "errors");
+    EXPECT_EQ(errors, "") << "standard error of the run";
     return run;
 }

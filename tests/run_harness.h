@@ -10,16 +10,20 @@
 struct program_run {
     int status = -1;         // exit status, or 128 + signal
     std::string console;     // everything written to standard output
-    std::string errors;      // everything written to standard error
+    long peak_memory_kb = 0;  // largest resident size the run reached
     std::filesystem::path folder;  // the working folder, kept for inspection
 
     // The text of a file the run wrote in its folder; "<missing>" if none.
     std::string file(const std::string &name) const;
 };
 
+// Where standard output goes.
+enum class console_target { file, full_device, closed };
+
 // prepare, if given, runs in the fresh folder before the program starts.
 program_run run_program(const std::string &answers,
-                        const std::function<void(const std::filesystem::path &)> &prepare = {});
+                        const std::function<void(const std::filesystem::path &)> &prepare = {},
+                        console_target console = console_target::file);
 
 std::string read_text(const std::filesystem::path &path);
 void write_text(const std::filesystem::path &path, const std::string &text);

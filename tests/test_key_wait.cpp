@@ -1,7 +1,7 @@
 // The key wait on a real pseudo-terminal: a child process makes the terminal
 // its controlling one, as a shell would, and waits for keys that the test
 // types on the other side.
-#include "platform/key_wait.h"
+#include "platform/console.h"
 
 #include <gtest/gtest.h>
 

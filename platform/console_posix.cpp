@@ -1,7 +1,8 @@
-// POSIX key wait: the controlling terminal in raw mode, one key at a time.
+// POSIX console: the controlling terminal in raw mode for the key wait, and
+// the standard descriptors kept from being reused by the run's files.
 #if !defined(_WIN32)
 
-#include "key_wait.h"
+#include "console.h"
 
 #include <cerrno>
 #include <csignal>
@@ -48,6 +49,18 @@ bool byte_follows_soon(int fd)
 }
 
 }  // namespace
+
+bool secure_standard_streams()
+{
+    bool output_open = true;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // open() takes the lowest free descriptor: this one.
+        if (open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) return false;
+        if (fd == 1) output_open = false;
+    }
+    return output_open;
+}
 
 int wait_key()
 {

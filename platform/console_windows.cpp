@@ -1,7 +1,7 @@
-// Windows key wait: console input events, one key press at a time.
+// Windows console: input events for the key wait, one key press at a time.
 #if defined(_WIN32)
 
-#include "key_wait.h"
+#include "console.h"
 
 #include <windows.h>
 
@@ -20,6 +20,13 @@ bool is_modifier_only(WORD key)
 }
 
 }  // namespace
+
+// Windows keeps the standard streams on handles of their own, apart from the
+// files the run opens.
+bool secure_standard_streams()
+{
+    return true;
+}
 
 int wait_key()
 {
