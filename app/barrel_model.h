@@ -53,6 +53,7 @@ struct barrel_record {
     double stiffness_matrix[MAX_DOF][MAX_DOF];  // K, normalised after assembly
     int dof_count;                              // n: 82 free ends, 80 fixed breech
     double scale_ratio;  // turns an eigenvalue of the normalised system into omega^2
+    int half_bandwidth;  // farthest nonzero entry from the diagonal; 0 if not measured
 
     double work_matrix[MAX_DOF][MAX_DOF];  // K - lambda*M, reduced in place
     double eigen;                          // trial eigenvalue lambda

@@ -93,8 +93,11 @@ bool create_side_files()
 void reset_model()
 {
     barrel_record &m = barrel_model;
-    std::memset(m.mass_matrix, 0, sizeof m.mass_matrix);
-    std::memset(m.stiffness_matrix, 0, sizeof m.stiffness_matrix);
+    // Row by row: each row is small enough to be cleared with vector stores.
+    for (int i = 0; i < MAX_DOF; ++i) {
+        std::memset(m.mass_matrix[i], 0, sizeof m.mass_matrix[i]);
+        std::memset(m.stiffness_matrix[i], 0, sizeof m.stiffness_matrix[i]);
+    }
     m.diameter_a = m.diameter_b = m.diameter_c = m.diameter_d = 0;
     m.length_ab = m.length_bc = m.length_cd = 0;  // a two-taper barrel has no CD
     m.total_mass = 0;

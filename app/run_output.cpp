@@ -74,17 +74,22 @@ void flush_console()
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) console_failed();
 }
 
-void file_print(std::FILE *file, const char *format, ...)
+void file_write(std::FILE *file, const char *text, std::size_t length)
 {
     if (barrel_model.run_ended || !file) return;
+    bool written = std::fwrite(text, 1, length, file) == length;
+    if (written && std::memchr(text, '\n', length)) written = std::fflush(file) == 0;
+    if (!written || std::ferror(file)) file_failed(file);
+}
+
+void file_print(std::FILE *file, const char *format, ...)
+{
     char line[LINE_CAPACITY];
     std::va_list args;
     va_start(args, format);
     std::size_t length = format_line(line, format, args);
     va_end(args);
-    bool written = std::fwrite(line, 1, length, file) == length;
-    if (written && std::memchr(line, '\n', length)) written = std::fflush(file) == 0;
-    if (!written || std::ferror(file)) file_failed(file);
+    file_write(file, line, length);
 }
 
 void close_file(std::FILE *&file)

@@ -2,6 +2,7 @@
 // and one reporter decides how a failure ends the run.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #if defined(__GNUC__)
@@ -20,6 +21,9 @@ void flush_console();
 // an interrupted run keeps every line written so far. After a run has ended,
 // nothing more is written to the files.
 void file_print(std::FILE *file, const char *format, ...) PRINTF_LIKE(2);
+
+// The same for text that is already formatted.
+void file_write(std::FILE *file, const char *text, std::size_t length);
 
 // Closes one of the model's files and clears its pointer, checking that every
 // byte reached the file.

@@ -2,34 +2,87 @@
 // diagonal after elimination holds the pivots of K - lambda M, whose product
 // is the determinant and whose signs tell how many eigenvalues lie below
 // lambda.
+//
+// K and M of a beam are banded, and elimination without exchanges keeps the
+// band: outside it a row update subtracts zero times a finite number, which
+// leaves every nonzero value as it is and can at most turn the sign of a zero.
+// So the elimination may stay inside the band and give the same bits, as long
+// as every value is finite (inf times zero is no zero) and no diagonal entry
+// ends up zero (whose sign the determinant would carry). When either happens
+// the evaluation is done again over whole rows, which is the reference.
 #include "eigen_search.h"
 
 #include "../app/barrel_model.h"
 #include "../app/run_output.h"
+
+#include <algorithm>
 
 namespace {
 
 // Smallest pivot magnitude the elimination divides by.
 constexpr double PIVOT_FLOOR = 1e-90;
 
+// W = K - eigen*M for every entry within reach of the diagonal.
+void form_work_matrix(int reach)
+{
+    barrel_record &m = barrel_model;
+    const int n = m.dof_count;
+    const double lambda = m.eigen;  // a local: stores into W cannot change it
+    for (int i = 0; i < n; ++i) {
+        const double *k = m.stiffness_matrix[i], *mass = m.mass_matrix[i];
+        double *w = m.work_matrix[i];
+        for (int j = std::max(0, i - reach), last = std::min(n - 1, i + reach); j <= last; ++j)
+            w[j] = k[j] - lambda * mass[j];
+    }
+}
+
+// Forward elimination confined to reach of the diagonal; a reach of n - 1 or
+// more is whole rows. Returns the pivot row that failed the size test, or -1.
+int reduce(int reach)
+{
+    auto &w = barrel_model.work_matrix;
+    const int n = barrel_model.dof_count;
+    for (int i = 0; i < n - 1; ++i) {
+        const double *pivot_row = w[i];
+        if (!(std::fabs(pivot_row[i]) >= PIVOT_FLOOR)) return i;  // also a pivot that is not a number
+        const int last = std::min(n - 1, i + reach);
+        for (int r = i + 1; r <= last; ++r) {
+            double *row = w[r];
+            const double factor = row[i] / pivot_row[i];  // formed once, before row r changes
+            for (int c = i; c <= last; ++c) row[c] = row[c] - factor * pivot_row[c];
+        }
+    }
+    return -1;
+}
+
+void report_small_pivot(int row)
+{
+    console_print(" j=%ld\n", static_cast<long>(row + 1));
+    console_print("\n diagonal term  %d %d equals zero ", row, row);
+}
+
+// Whether a banded elimination gave what whole rows would: every value in the
+// band finite (a non-finite one times zero is not zero), and no diagonal entry
+// zero (its sign, which whole rows may set otherwise, reaches the determinant).
+bool band_matches_whole_rows(int reach)
+{
+    const barrel_record &m = barrel_model;
+    const int n = m.dof_count;
+    double probe = 0;  // stays zero while every value is finite
+    for (int i = 0; i < n; ++i) {
+        const double *w = m.work_matrix[i];
+        if (w[i] == 0) return false;
+        for (int j = std::max(0, i - reach), last = std::min(n - 1, i + reach); j <= last; ++j) probe += w[j] * 0.0;
+    }
+    return probe == 0;
+}
+
 }  // namespace
 
 void eliminate()
 {
-    barrel_record &m = barrel_model;
-    auto &w = m.work_matrix;
-    const int n = m.dof_count;
-    for (int i = 0; i < n - 1; ++i) {
-        if (!(std::fabs(w[i][i]) >= PIVOT_FLOOR)) {  // also a pivot that is not a number
-            console_print(" j=%ld\n", static_cast<long>(i + 1));
-            console_print("\n diagonal term  %d %d equals zero ", i, i);
-            return;
-        }
-        for (int r = i + 1; r < n; ++r) {
-            const double factor = w[r][i] / w[i][i];
-            for (int c = i; c < n; ++c) w[r][c] = w[r][c] - factor * w[i][c];
-        }
-    }
+    const int failed = reduce(barrel_model.dof_count);
+    if (failed >= 0) report_small_pivot(failed);
 }
 
 void evaluate_determinant()
@@ -37,16 +90,28 @@ void evaluate_determinant()
     barrel_record &m = barrel_model;
     auto &w = m.work_matrix;
     const int n = m.dof_count;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) w[i][j] = m.stiffness_matrix[i][j] - m.eigen * m.mass_matrix[i][j];
 
-    eliminate();
+    const int reach = m.half_bandwidth;
+    bool reduced = false;
+    if (reach > 0 && reach < n - 1) {
+        form_work_matrix(reach);
+        const int failed = reduce(reach);
+        reduced = band_matches_whole_rows(reach);
+        if (reduced && failed >= 0) report_small_pivot(failed);
+    }
+    if (!reduced) {
+        form_work_matrix(n);
+        eliminate();
+    }
 
-    m.det = 1.0;
-    for (int k = 0; k < n; ++k) m.det *= w[k][k];
-    m.nzc = 0;
-    for (int k = 1; k < n; ++k)
-        if (signs_differ(w[k - 1][k - 1], w[k][k])) ++m.nzc;
+    double det = 1.0;
+    int changes = 0;
+    for (int k = 0; k < n; ++k) {
+        det *= w[k][k];
+        if (k > 0 && signs_differ(w[k - 1][k - 1], w[k][k])) ++changes;
+    }
+    m.det = det;
+    m.nzc = changes;
 
     file_print(m.log_file, "eigen= %12.4g  det= %12.4g  nzc=%d\n", m.eigen, m.det, m.nzc);
 }

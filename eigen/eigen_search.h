@@ -15,11 +15,14 @@ inline bool signs_differ(double a, double b)
 }
 
 // Determinant of K - eigen*M and the number of pivot sign changes, with one
-// line in the determinant log.
+// line in the determinant log. Works inside the band that half_bandwidth
+// gives wherever that yields the same bits as whole rows; with half_bandwidth
+// 0 it always works on whole rows.
 void evaluate_determinant();
 
-// Gaussian forward elimination of work_matrix without row exchanges; stops at
-// a pivot too small to divide by and says so on the console.
+// Gaussian forward elimination of work_matrix over whole rows, without row
+// exchanges; stops at a pivot too small to divide by and says so on the
+// console.
 void eliminate();
 
 // Steps lambda geometrically to the first sign change, halves the bracket, and
