@@ -9,15 +9,6 @@
 
 namespace {
 
-struct steel {
-    double modulus;  // psi
-    double density;  // lbf*s^2/in^4: weight density divided by 386
-};
-constexpr steel STEELS[] = {
-    {29000000.0, 0.00073049},  // 1: 416R stainless steel
-    {29700000.0, 0.00073568},  // 2: 4140 chrome moly steel
-};
-
 void input_ended()
 {
     end_run(EXIT_IO, "\n The input ended before every question was answered. \n");

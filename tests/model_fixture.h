@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/barrel_model.h"
+#include "barrel_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -38,20 +39,5 @@ protected:
         return text;
     }
 
-    // The barrel of the examples: a straight 24-inch tube, 1.0 outside, 0.3 bore,
-    // 416R stainless, as the dialogue would leave it.
-    static void set_reference_barrel(int bc_type)
-    {
-        barrel_record &m = barrel_model;
-        m.bc_type = bc_type;
-        m.profile = 2;
-        m.material = 1;
-        m.modulus = 29000000.0;
-        m.density = 0.00073049;
-        m.diameter_h = 0.3;
-        m.diameter_a = m.diameter_b = m.diameter_c = 1.0;
-        m.length_ab = 6;
-        m.length_bc = 18;
-        m.total_length = 24;
-    }
+    static void set_reference_barrel(int bc_type) { load_barrel(reference_barrel(bc_type)); }
 };

@@ -12,14 +12,6 @@ namespace {
 
 using beam_model = model_test;
 
-void build_beam()
-{
-    discretize_barrel();
-    build_element_mass();
-    build_element_stiffness();
-    assemble_system();
-}
-
 // The two blocks of "jacobi.in" as the words of each row.
 struct matrix_file_text {
     std::string first_line;
