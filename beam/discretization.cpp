@@ -10,6 +10,12 @@
 void discretize_barrel()
 {
     barrel_record &m = barrel_model;
+    // Element tables hold MAX_ELEMENTS, and 2 * count + 2 degrees of freedom
+    // must fit the square stores.
+    if (m.element_count < 1 || m.element_count > MAX_ELEMENTS || 2 * m.element_count + 2 > MAX_DOF) {
+        end_run(EXIT_BARREL, "\n The barrel cannot be divided into %d elements. \n", m.element_count);
+        return;
+    }
     const double le = m.total_length / m.element_count;
     m.element_length = le;
     const double q4 = pi() * 0.25;       // area of a circle per diameter squared

@@ -17,5 +17,6 @@ constexpr barrel_spec reference_barrel(int bc_type) { return {bc_type, 2, 1, 0.3
 // Fills the choices, material, dimensions and total length of the model.
 void load_barrel(const barrel_spec &spec);
 
-// Runs the beam stages: discretisation, element matrices and assembly.
+// Runs the beam stages: discretisation, element matrices and assembly, each
+// only while the run has not ended.
 void build_beam();
