@@ -7,9 +7,12 @@
 // band: outside it a row update subtracts zero times a finite number, which
 // leaves every nonzero value as it is and can at most turn the sign of a zero.
 // So the elimination may stay inside the band and give the same bits, as long
-// as every value is finite (inf times zero is no zero) and no diagonal entry
-// ends up zero (whose sign the determinant would carry). When either happens
-// the evaluation is done again over whole rows, which is the reference.
+// as every factor and every pivot-row entry it uses is finite (inf times zero
+// is no zero) and no diagonal entry ends up zero (its sign reaches the
+// determinant). A non-finite factor or pivot-row entry always reaches the
+// diagonal of a row in the band, and stays non-finite there, so one look at
+// the diagonal afterwards tells. When it shows anything else, the evaluation
+// is done again over whole rows, which is the reference.
 #include "eigen_search.h"
 
 #include "../app/barrel_model.h"
@@ -61,20 +64,14 @@ void report_small_pivot(int row)
     console_print("\n diagonal term  %d %d equals zero ", row, row);
 }
 
-// Whether a banded elimination gave what whole rows would: every value in the
-// band finite (a non-finite one times zero is not zero), and no diagonal entry
-// zero (its sign, which whole rows may set otherwise, reaches the determinant).
-bool band_matches_whole_rows(int reach)
+// Whether a banded elimination gave what whole rows would: every diagonal
+// entry finite and nonzero.
+bool band_matches_whole_rows()
 {
     const barrel_record &m = barrel_model;
-    const int n = m.dof_count;
-    double probe = 0;  // stays zero while every value is finite
-    for (int i = 0; i < n; ++i) {
-        const double *w = m.work_matrix[i];
-        if (w[i] == 0) return false;
-        for (int j = std::max(0, i - reach), last = std::min(n - 1, i + reach); j <= last; ++j) probe += w[j] * 0.0;
-    }
-    return probe == 0;
+    bool settled = true;
+    for (int k = 0; k < m.dof_count; ++k) settled &= std::isfinite(m.work_matrix[k][k]) && m.work_matrix[k][k] != 0;
+    return settled;
 }
 
 }  // namespace
@@ -91,12 +88,13 @@ void evaluate_determinant()
     auto &w = m.work_matrix;
     const int n = m.dof_count;
 
+    // Outside the band K - eigen*M is zero only while eigen is finite.
     const int reach = m.half_bandwidth;
     bool reduced = false;
-    if (reach > 0 && reach < n - 1) {
+    if (reach > 0 && reach < n - 1 && std::isfinite(m.eigen)) {
         form_work_matrix(reach);
         const int failed = reduce(reach);
-        reduced = band_matches_whole_rows(reach);
+        reduced = band_matches_whole_rows();
         if (reduced && failed >= 0) report_small_pivot(failed);
     }
     if (!reduced) {
