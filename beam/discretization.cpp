@@ -4,8 +4,7 @@
 
 #include "../app/barrel_model.h"
 #include "../app/run_output.h"
-
-#include <cmath>
+#include "../platform/power.h"
 
 void discretize_barrel()
 {
@@ -45,8 +44,8 @@ void discretize_barrel()
             return;
         }
         const double h = m.diameter_h;
-        m.station_area[e] = (std::pow(diameter, 2) - std::pow(h, 2)) * q4;
-        m.station_inertia[e] = (std::pow(diameter, 4) - std::pow(h, 4)) * q64;
+        m.station_area[e] = (whole_power(diameter, 2) - whole_power(h, 2)) * q4;
+        m.station_inertia[e] = (whole_power(diameter, 4) - whole_power(h, 4)) * q64;
         m.total_mass = m.station_area[e] * m.density * le + m.total_mass;
     }
     file_print(m.report_file, " total_mass=%8.4g lbm\n", m.total_mass * 386);

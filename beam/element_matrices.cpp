@@ -4,8 +4,7 @@
 #include "beam_model.h"
 
 #include "../app/barrel_model.h"
-
-#include <cmath>
+#include "../platform/power.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ void build_element_stiffness()
                                           {0, 4, -6, 2},
                                           {0, 0, 12, -6},
                                           {0, 0, 0, 4}});
-    const double le_cubed = std::pow(m.element_length, 3);
+    const double le_cubed = whole_power(m.element_length, 3);
     for (int e = 0; e < m.element_count; ++e)
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j)
