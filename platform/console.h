@@ -3,8 +3,9 @@
 #pragma once
 
 // Makes sure the three standard streams are open, so that a file the run
-// creates never takes the place of one of them. Returns false when standard
-// output was closed: nothing the program says can then be seen.
+// creates never takes the place of one of them, and that writing to a closed
+// pipe fails like any other write. Returns false when standard output was
+// closed: nothing the program says can then be seen.
 bool secure_standard_streams();
 
 // Blocks until one key press on the console keyboard, read directly rather

@@ -52,6 +52,9 @@ bool byte_follows_soon(int fd)
 
 bool secure_standard_streams()
 {
+    // A reader that goes away (a pipe into head, say) must show up as a write
+    // error, which ends the run with its status, not as a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     bool output_open = true;
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;

@@ -47,13 +47,15 @@ program_run run_program(const std::string &answers, const std::function<void(con
     write_text(io / "answers", answers);
     if (prepare) prepare(run.folder);
 
+    int pipe_ends[2] = {-1, -1};
+    if (console == console_target::broken_pipe && pipe(pipe_ends) == 0) close(pipe_ends[0]);  // nobody reads
     pid_t child = fork();
     if (child == 0) {
         setsid();  // no controlling terminal: the key wait returns at once
         int in = open((io / "answers").c_str(), O_RDONLY);
-        int out = console == console_target::full_device
-                      ? open("/dev/full", O_WRONLY)
-                      : open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = console == console_target::full_device   ? open("/dev/full", O_WRONLY)
+                  : console == console_target::broken_pipe ? pipe_ends[1]
+                                                           : open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open((io / "errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(in, 0);
         dup2(out, 1);
@@ -63,6 +65,7 @@ program_run run_program(const std::string &answers, const std::function<void(con
         execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
         _exit(127);
     }
+    if (pipe_ends[1] >= 0) close(pipe_ends[1]);
     int wait_status = 0;
     rusage usage{};
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

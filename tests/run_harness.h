@@ -18,7 +18,7 @@ struct program_run {
 };
 
 // Where standard output goes.
-enum class console_target { file, full_device, closed };
+enum class console_target { file, full_device, closed, broken_pipe };
 
 // prepare, if given, runs in the fresh folder before the program starts.
 program_run run_program(const std::string &answers,

@@ -60,6 +60,8 @@ TEST(IoFaults, EveryFailedWriteEndsTheRunWithStatusTwo)
         {"console on a full device", "r.txt" + REFERENCE, {}, console_target::full_device, "", "<missing>",
          "<missing>"},
         {"console closed", "r.txt" + REFERENCE, {}, console_target::closed, "", "<missing>", "<missing>"},
+        {"console a pipe nobody reads", "r.txt" + REFERENCE, {}, console_target::broken_pipe, "", "<missing>",
+         "<missing>"},
     };
     for (const io_fault_case &c : cases) {
         SCOPED_TRACE(c.name);
