@@ -24,6 +24,11 @@ std::string read_text(const fs::path &path)
     return text.str();
 }
 
+bool ends_with(const std::string &text, const std::string &tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 void write_text(const fs::path &path, const std::string &text)
 {
     std::ofstream(path, std::ios::binary) << text;

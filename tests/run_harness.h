@@ -26,6 +26,7 @@ program_run run_program(const std::string &answers,
                         console_target console = console_target::file);
 
 std::string read_text(const std::filesystem::path &path);
+bool ends_with(const std::string &text, const std::string &tail);
 void write_text(const std::filesystem::path &path, const std::string &text);
 
 // A scratch folder under the system's temporary folder.

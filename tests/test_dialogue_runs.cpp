@@ -15,11 +15,6 @@ namespace {
 const std::string REFERENCE_DIMENSIONS = "0.3 1 1 1 6 18\n";
 const std::string INPUT_ENDED = "\n The input ended before every question was answered. \n\n Press any key to exit.\n\n";
 
-bool ends_with(const std::string &text, const std::string &tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 size_t count_of(const std::string &text, const std::string &part)
 {
     size_t count = 0;

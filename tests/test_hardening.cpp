@@ -21,11 +21,6 @@ namespace {
 const std::string REFERENCE = " 2 2 1 0.3 1 1 1 6 18\n";
 const std::string PRESS_ANY_KEY = "\n Press any key to exit.\n\n";
 
-bool ends_with(const std::string &text, const std::string &tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 void link_to_full_device(const fs::path &folder, const char *name)
 {
     fs::create_symlink("/dev/full", folder / name);
