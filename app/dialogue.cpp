@@ -9,11 +9,6 @@
 
 namespace {
 
-void input_ended()
-{
-    end_run(EXIT_IO, "\n The input ended before every question was answered. \n");
-}
-
 // Shows prompt until an integer from first to last is typed. False when the
 // run has ended instead.
 bool ask_menu(const char *prompt, int &choice, int first, int last)
@@ -64,6 +59,11 @@ bool ask_dimension(const char *prompt, double &dimension, const char *echo)
 }
 
 }  // namespace
+
+void input_ended()
+{
+    end_run(EXIT_IO, "\n The input ended before every question was answered. \n");
+}
 
 void read_inputs()
 {

@@ -13,3 +13,6 @@ constexpr steel STEELS[] = {
 // Asks for the boundary conditions, profile, material and dimensions, fills
 // the model and echoes the barrel into the report.
 void read_inputs();
+
+// Ends the run because the answers ran out before the last question.
+void input_ended();

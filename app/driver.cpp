@@ -50,7 +50,7 @@ bool create_report()
         if (m.run_ended) return false;
         switch (scan_word(m.report_name, sizeof m.report_name)) {
         case scan_result::end_of_input:
-            end_run(EXIT_IO, "\n The input ended before every question was answered. \n");
+            input_ended();
             return false;
         case scan_result::out_of_range:
             console_print("\n The file name beginning %.40s is too long: at most %d characters are allowed. \n",
