@@ -73,6 +73,7 @@ void search_fundamental()
         return;
     }
     refine_root(lo, hi);
+    if (m.run_ended) return;  // a failed write cut the halving short: no result
     // The root is the last trial value: the upper end of the final bracket.
     m.fundamental_frequency = std::sqrt(m.scale_ratio * m.eigen) / (2.0 * pi());
     if (!std::isfinite(m.fundamental_frequency)) raise_exit_status(EXIT_BARREL);
