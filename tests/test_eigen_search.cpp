@@ -3,6 +3,7 @@
 #include "app/run_output.h"
 #include "eigen/eigen_search.h"
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -204,6 +205,36 @@ TEST_F(eigen_search, TrialValuesGrowByRoundedSteps)
     for (int k = 1; k < 200; ++k) expected = expected * 1.5;
     EXPECT_EQ(model.eigen, expected * 1.5);  // one step past the 200th trial value
     EXPECT_EQ(log_lines()[199].substr(0, 19), "eigen=   1.102e+026");
+}
+
+// A stream that accepts a number of bytes and then fails like a full disk.
+std::FILE *stream_failing_after(std::size_t capacity)
+{
+    static std::size_t remaining;
+    remaining = capacity;
+    cookie_io_functions_t functions{};
+    functions.write = [](void *, const char *, size_t size) -> ssize_t {
+        if (size > remaining) {
+            errno = ENOSPC;
+            return -1;
+        }
+        remaining -= size;
+        return static_cast<ssize_t>(size);
+    };
+    return fopencookie(nullptr, "w", functions);
+}
+
+TEST_F(eigen_search, ALogThatFailsDuringTheHalvingGivesNoFrequency)
+{
+    barrel_record &model = barrel_model;
+    set_system(1, {1.2e-6}, {1});
+    std::fclose(model.log_file);
+    model.log_file = stream_failing_after(40 * 46);  // the bracketing and a few halvings
+    std::string console = search_capturing_console();
+    EXPECT_EQ(console, "\n The file bf_det.in could not be written: No space left on device \n");
+    EXPECT_EQ(model.exit_status, EXIT_IO);
+    EXPECT_EQ(text_of(model.report_file), "");
+    EXPECT_EQ(model.log_file, nullptr) << "closed at once";
 }
 
 }  // namespace
