@@ -7,11 +7,14 @@
 #include "app/dialogue.h"
 #include "eigen/eigen_search.h"
 
-#include <lapacke.h>
-
 #include <cmath>
 #include <cstdio>
 #include <vector>
+
+// LAPACK's generalized symmetric eigensolver, through its Fortran interface.
+extern "C" void dsygv_(const int *itype, const char *jobz, const char *uplo, const int *n, double *a, const int *lda,
+                       double *b, const int *ldb, double *w, double *work, const int *lwork, int *info,
+                       std::size_t jobz_length, std::size_t uplo_length);
 
 namespace {
 
@@ -110,18 +113,21 @@ TEST_F(verification, ElementCountsBeyondTheStoresAreRefused)
     }
 }
 
-// LAPACK's eigenvalues of the normalised pencil (K, M) left in the model.
+// LAPACK's eigenvalues of the normalised pencil (K, M) left in the model, in
+// ascending order. Both matrices are symmetric, so row or column order is the same.
 std::vector<double> lapack_eigenvalues()
 {
     const barrel_record &m = barrel_model;
-    const int n = m.dof_count;
-    std::vector<double> k(n * n), mass(n * n), values(n);
+    const int n = m.dof_count, problem_type = 1, work_size = 8 * n;
+    std::vector<double> k(n * n), mass(n * n), values(n), work(work_size);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             k[i * n + j] = m.stiffness_matrix[i][j];
             mass[i * n + j] = m.mass_matrix[i][j];
         }
-    int info = LAPACKE_dsygv(LAPACK_ROW_MAJOR, 1, 'N', 'U', n, k.data(), n, mass.data(), n, values.data());
+    int info = -1;
+    dsygv_(&problem_type, "N", "U", &n, k.data(), &n, mass.data(), &n, values.data(), work.data(), &work_size, &info,
+           1, 1);
     EXPECT_EQ(info, 0);
     return values;
 }
