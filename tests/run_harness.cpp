@@ -49,15 +49,22 @@ program_run run_program(const std::string &answers, const std::function<void(con
     fs::path io = make_scratch_folder();
     run.folder = io / "work";
     fs::create_directory(run.folder);
-    write_text(io / "answers", answers);
     if (prepare) prepare(run.folder);
+
+    // The answers arrive through a pipe, fed while the program reads them; a
+    // run that ends before reading them all closes the pipe early, which must
+    // not end the test with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    int answer_pipe[2];
+    if (pipe(answer_pipe) != 0) std::abort();
 
     int pipe_ends[2] = {-1, -1};
     if (console == console_target::broken_pipe && pipe(pipe_ends) == 0) close(pipe_ends[0]);  // nobody reads
     pid_t child = fork();
     if (child == 0) {
         setsid();  // no controlling terminal: the key wait returns at once
-        int in = open((io / "answers").c_str(), O_RDONLY);
+        close(answer_pipe[1]);
+        int in = answer_pipe[0];
         int out = console == console_target::full_device   ? open("/dev/full", O_WRONLY)
                   : console == console_target::broken_pipe ? pipe_ends[1]
                                                            : open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -71,6 +78,15 @@ program_run run_program(const std::string &answers, const std::function<void(con
         _exit(127);
     }
     if (pipe_ends[1] >= 0) close(pipe_ends[1]);
+    close(answer_pipe[0]);
+    std::thread feeder([&answers, fd = answer_pipe[1]] {
+        for (size_t written = 0; written < answers.size();) {
+            ssize_t sent = write(fd, answers.data() + written, answers.size() - written);
+            if (sent <= 0) break;
+            written += static_cast<size_t>(sent);
+        }
+        close(fd);
+    });
     int wait_status = 0;
     rusage usage{};
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -83,6 +99,7 @@ program_run run_program(const std::string &answers, const std::function<void(con
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    feeder.join();
     run.peak_memory_kb = usage.ru_maxrss;
     run.console = read_text(io / "console");
     // The program never writes to standard error: anything there is a

@@ -1,6 +1,6 @@
 // Runs the built program as a user would: in a scratch folder of its own,
-// answers on standard input, no controlling terminal (so the final key wait
-// returns at once), and collects what it leaves behind.
+// answers piped into standard input, no controlling terminal (so the final
+// key wait returns at once), and collects what it leaves behind.
 #pragma once
 
 #include <filesystem>
