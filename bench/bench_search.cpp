@@ -84,8 +84,9 @@ BENCHMARK(assembly_and_matrix_file)->Unit(benchmark::kMicrosecond);
 int main(int argc, char **argv)
 {
     // The program's own console lines go to standard output: send them away,
-    // and the results to a copy of the real standard output.
-    std::ofstream results("/proc/self/fd/" + std::to_string(dup(1)));
+    // and the results to a copy of the real standard output, appended so that
+    // a log file it points into keeps what came before.
+    std::ofstream results("/proc/self/fd/" + std::to_string(dup(1)), std::ios::app);
     if (!std::freopen("/dev/null", "w", stdout)) return 1;
     benchmark::Initialize(&argc, argv);
     benchmark::ConsoleReporter reporter;
