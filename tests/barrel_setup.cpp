@@ -6,17 +6,17 @@
 
 #include <initializer_list>
 
-void load_barrel(const barrel_spec &spec)
+void load_barrel(const barrel_case &shape)
 {
     barrel_record &m = barrel_model;
-    m.bc_type = spec.bc_type;
-    m.profile = spec.profile;
-    m.material = spec.material;
-    m.modulus = STEELS[spec.material - 1].modulus;
-    m.density = STEELS[spec.material - 1].density;
-    m.diameter_h = spec.h, m.diameter_a = spec.a, m.diameter_b = spec.b;
-    m.diameter_c = spec.c, m.diameter_d = spec.d;
-    m.length_ab = spec.ab, m.length_bc = spec.bc, m.length_cd = spec.cd;
+    m.bc_type = shape.bc_type;
+    m.profile = shape.profile;
+    m.material = shape.material;
+    m.modulus = STEELS[shape.material - 1].modulus;
+    m.density = STEELS[shape.material - 1].density;
+    m.diameter_h = shape.h, m.diameter_a = shape.a, m.diameter_b = shape.b;
+    m.diameter_c = shape.c, m.diameter_d = shape.d;
+    m.length_ab = shape.ab, m.length_bc = shape.bc, m.length_cd = shape.cd;
     m.total_length = (m.length_cd + m.length_bc) + m.length_ab;
 }
 

@@ -26,9 +26,9 @@ constexpr double FREE_FREE_BETA_L = 4.730040745;
 class verification : public model_test {
 protected:
     // The whole computation for a barrel, as a run makes it; the frequency in Hz.
-    static double frequency_of(const barrel_spec &spec)
+    static double frequency_of(const barrel_case &shape)
     {
-        load_barrel(spec);
+        load_barrel(shape);
         testing::internal::CaptureStdout();
         build_beam();
         search_fundamental();
@@ -39,13 +39,13 @@ protected:
     }
 
     // Euler-Bernoulli first frequency of a uniform tube.
-    static double uniform_tube_frequency(const barrel_spec &spec)
+    static double uniform_tube_frequency(const barrel_case &shape)
     {
-        const double length = spec.ab + spec.bc + spec.cd;
-        const double beta_l = spec.bc_type == 2 ? CLAMPED_FREE_BETA_L : FREE_FREE_BETA_L;
-        const steel &material = STEELS[spec.material - 1];
+        const double length = shape.ab + shape.bc + shape.cd;
+        const double beta_l = shape.bc_type == 2 ? CLAMPED_FREE_BETA_L : FREE_FREE_BETA_L;
+        const steel &material = STEELS[shape.material - 1];
         // EI / (rho A) for a tube: E (D^2 + H^2) / (16 rho).
-        const double stiffness_per_mass = material.modulus * (spec.a * spec.a + spec.h * spec.h) / (16 * material.density);
+        const double stiffness_per_mass = material.modulus * (shape.a * shape.a + shape.h * shape.h) / (16 * material.density);
         return beta_l * beta_l / (2 * std::acos(-1.0) * length * length) * std::sqrt(stiffness_per_mass);
     }
 
@@ -56,7 +56,7 @@ protected:
     }
 };
 
-barrel_spec uniform_tube(int bc_type, int material)
+barrel_case uniform_tube(int bc_type, int material)
 {
     return {bc_type, 2, material, 0.3, 1.0, 1.0, 1.0, 0, 6, 18, 0};
 }
@@ -67,7 +67,7 @@ TEST_F(verification, UniformTubeMatchesTheClosedForm)
         for (int material : {1, 2}) {
             SCOPED_TRACE("bc " + std::to_string(bc_type) + " material " + std::to_string(material));
             SetUp();
-            const barrel_spec tube = uniform_tube(bc_type, material);
+            const barrel_case tube = uniform_tube(bc_type, material);
             const double expected = uniform_tube_frequency(tube);
             const double actual = frequency_of(tube);
             print_case(bc_type == 2 ? "uniform tube, clamped-free" : "uniform tube, free-free", expected, actual);
@@ -134,7 +134,7 @@ std::vector<double> lapack_eigenvalues()
 
 TEST_F(verification, FirstElasticRootAgreesWithLapack)
 {
-    const barrel_spec barrels[] = {
+    const barrel_case barrels[] = {
         {1, 2, 1, 0.3, 1.0, 1.0, 1.0, 0, 6, 18, 0},        // uniform
         {2, 2, 1, 0.3, 1.0, 1.0, 1.0, 0, 6, 18, 0},
         {1, 2, 2, 0.308, 1.2, 1.15, 0.7, 0, 2.5, 23.5, 0},  // two-taper sporter
@@ -144,19 +144,19 @@ TEST_F(verification, FirstElasticRootAgreesWithLapack)
         {2, 3, 2, 0.224, 1.35, 1.35, 1.0, 0.8, 4, 4, 20},
         {1, 3, 2, 0.5, 1.4, 1.3, 1.0, 0.95, 5, 3, 26},
     };
-    for (const barrel_spec &spec : barrels) {
+    for (const barrel_case &shape : barrels) {
         SetUp();
-        frequency_of(spec);
+        frequency_of(shape);
         const double root = barrel_model.eigen;
         std::vector<double> values = lapack_eigenvalues();
         // With free ends the two rigid-body roots, zero up to rounding, come first.
-        const double first_elastic = values[spec.bc_type == 1 ? 2 : 0];
-        if (spec.bc_type == 1) {
+        const double first_elastic = values[shape.bc_type == 1 ? 2 : 0];
+        if (shape.bc_type == 1) {
             EXPECT_LT(std::fabs(values[1]), 1e-6 * first_elastic);
         }
         char name[96];
-        std::snprintf(name, sizeof name, "LAPACK dsygv, profile %d, bc %d, steel %d, A=%g", spec.profile, spec.bc_type,
-                      spec.material, spec.a);
+        std::snprintf(name, sizeof name, "LAPACK dsygv, profile %d, bc %d, steel %d, A=%g", shape.profile, shape.bc_type,
+                      shape.material, shape.a);
         print_case(name, first_elastic, root);
         EXPECT_NEAR(root, first_elastic, 1e-7 * first_elastic);
         TearDown();
@@ -172,7 +172,7 @@ TEST_F(verification, TaperedCantileverMatchesThePublishedBenchmark)
     // by sqrt(E/rho) of the steel used.
     const double inch = 0.0254, metre = 1 / inch;
     const double root_end = 0.040 * metre, tip = 0.010 * metre, length = 1.0 * metre;
-    const barrel_spec cone = {2, 2, 1, 0.0, root_end, (root_end + tip) / 2, tip, 0, length / 2, length / 2, 0};
+    const barrel_case cone = {2, 2, 1, 0.0, root_end, (root_end + tip) / 2, tip, 0, length / 2, length / 2, 0};
     const double actual = frequency_of(cone);
 
     const steel &material = STEELS[0];
