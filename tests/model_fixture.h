@@ -28,6 +28,16 @@ protected:
         std::memset(&barrel_model, 0, sizeof barrel_model);
     }
 
+    // What run, a call of one or more stages, writes to the console.
+    template <class Run>
+    static std::string console_of(Run run)
+    {
+        testing::internal::CaptureStdout();
+        run();
+        std::fflush(stdout);
+        return testing::internal::GetCapturedStdout();
+    }
+
     static std::string text_of(std::FILE *file)
     {
         std::fflush(file);

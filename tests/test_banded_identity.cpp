@@ -28,10 +28,8 @@ protected:
         m.eigen = lambda;
         m.half_bandwidth = half_bandwidth;
         std::string before = text_of(m.log_file);
-        testing::internal::CaptureStdout();
-        evaluate_determinant();
-        std::fflush(stdout);
-        evaluation result{m.det, m.nzc, "", testing::internal::GetCapturedStdout()};
+        std::string console = console_of(evaluate_determinant);
+        evaluation result{m.det, m.nzc, "", console};
         result.log_line = text_of(m.log_file).substr(before.size());
         return result;
     }
@@ -55,9 +53,7 @@ protected:
     {
         std::fseek(barrel_model.log_file, 0, SEEK_SET);
         std::string log = text_of(barrel_model.log_file);
-        testing::internal::CaptureStdout();
-        search_fundamental();
-        testing::internal::GetCapturedStdout();
+        console_of(search_fundamental);
         std::istringstream lines(text_of(barrel_model.log_file).substr(log.size()));
         std::vector<double> values;
         for (std::string line; std::getline(lines, line);) values.push_back(std::stod(line.substr(6, 13)));
@@ -86,9 +82,7 @@ TEST_F(banded_identity, RandomBarrelsGiveTheSameBits)
         shape.bc = uniform(0.5, 10);
         shape.cd = shape.profile == 3 ? uniform(5, 25) : 0;
         load_barrel(shape);
-        testing::internal::CaptureStdout();
-        build_beam();
-        testing::internal::GetCapturedStdout();
+        console_of(build_beam);
         ASSERT_FALSE(barrel_model.run_ended);
         ASSERT_EQ(barrel_model.half_bandwidth, 3);
         std::vector<double> trials = search_trial_values();

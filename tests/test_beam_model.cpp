@@ -95,10 +95,7 @@ TEST_F(beam_model, ThinWallStopsTheRunAtTheFirstFailingStation)
         set_reference_barrel(2);
         m.diameter_h = c.h, m.diameter_a = c.a, m.diameter_b = c.b, m.diameter_c = c.c;
         m.length_ab = c.ab, m.length_bc = c.bc, m.total_length = c.total;
-        testing::internal::CaptureStdout();
-        discretize_barrel();
-        std::fflush(stdout);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n diameter error \n");
+        EXPECT_EQ(console_of(discretize_barrel), "\n diameter error \n");
         EXPECT_TRUE(m.run_ended);
         EXPECT_EQ(m.exit_status, EXIT_BARREL);
         EXPECT_EQ(text_of(m.report_file), "") << "no mass line";

@@ -61,22 +61,6 @@ protected:
         for (std::string line; std::getline(text, line);) lines.push_back(line);
         return lines;
     }
-
-    static std::string evaluate_capturing_console()
-    {
-        testing::internal::CaptureStdout();
-        evaluate_determinant();
-        std::fflush(stdout);
-        return testing::internal::GetCapturedStdout();
-    }
-
-    static std::string search_capturing_console()
-    {
-        testing::internal::CaptureStdout();
-        search_fundamental();
-        std::fflush(stdout);
-        return testing::internal::GetCapturedStdout();
-    }
 };
 
 TEST_F(eigen_search, AFailingPivotStopsTheEliminationButNotTheEvaluation)
@@ -90,7 +74,7 @@ TEST_F(eigen_search, AFailingPivotStopsTheEliminationButNotTheEvaluation)
     k[5 * 6 + 5] = -3;
     k[0 * 6 + 5] = k[5 * 6 + 0] = 0.5;
     set_system(6, k, m);
-    EXPECT_EQ(evaluate_capturing_console(), " j=5\n\n diagonal term  4 4 equals zero ");
+    EXPECT_EQ(console_of(evaluate_determinant), " j=5\n\n diagonal term  4 4 equals zero ");
     barrel_record &model = barrel_model;
     EXPECT_EQ(model.work_matrix[5][5], -3.25);  // reduced by pivot 0, then left alone
     EXPECT_EQ(model.det, 0.0);                  // 1 * 1 * 1 * -2 * 0 * -3.25
@@ -116,7 +100,7 @@ TEST_F(eigen_search, PivotFloorIsInclusive)
     for (const pivot_case &c : PIVOT_CASES) {
         SCOPED_TRACE(c.pivot);
         set_system(2, {c.pivot, 0, 0, 1}, {0, 0, 0, 0});
-        EXPECT_EQ(evaluate_capturing_console(), c.console);
+        EXPECT_EQ(console_of(evaluate_determinant), c.console);
     }
 }
 
@@ -124,15 +108,15 @@ TEST_F(eigen_search, TinyAndEmptySystems)
 {
     barrel_record &model = barrel_model;
     set_system(1, {0}, {0});  // the only pivot is never tested
-    EXPECT_EQ(evaluate_capturing_console(), "");
+    EXPECT_EQ(console_of(evaluate_determinant), "");
     EXPECT_EQ(model.det, 0.0);
     EXPECT_EQ(model.nzc, 0);
     set_system(1, {-4}, {1});
     model.eigen = 1;
-    evaluate_capturing_console();
+    console_of(evaluate_determinant);
     EXPECT_EQ(model.det, -5.0);
     set_system(0, {}, {});
-    evaluate_capturing_console();
+    console_of(evaluate_determinant);
     EXPECT_EQ(model.det, 1.0);
     EXPECT_EQ(model.nzc, 0);
 }
@@ -142,7 +126,7 @@ TEST_F(eigen_search, AnAllNanSystemFailsAtPivotZeroOnEveryEvaluation)
     barrel_record &model = barrel_model;
     set_system(82, std::vector<double>(82 * 82, nan), std::vector<double>(82 * 82, nan));
     model.scale_ratio = nan;
-    std::string console = search_capturing_console();
+    std::string console = console_of(search_fundamental);
     std::vector<std::string> lines = log_lines();
     ASSERT_EQ(lines.size(), 102u);  // a "change" at the second value, then 50 passes of two
     for (const std::string &line : lines) EXPECT_NE(line.find("det=          nan  nzc=81"), std::string::npos);
@@ -159,7 +143,7 @@ TEST_F(eigen_search, AChangeAtTheSecondTrialValue)
     // det = k - lambda with its root between the first two trial values.
     barrel_record &model = barrel_model;
     set_system(1, {1.2e-9}, {1});
-    search_capturing_console();
+    console_of(search_fundamental);
     std::vector<std::string> lines = log_lines();
     ASSERT_GE(lines.size(), 102u);
     EXPECT_EQ(lines[0], "eigen=       1e-009  det=       2e-010  nzc=0");
@@ -180,7 +164,7 @@ TEST_F(eigen_search, AZeroDeterminantHidesAChange)
     barrel_record &model = barrel_model;
     const double hidden = 1e-9 * 1.5;
     set_system(2, {hidden, 0, 0, 1e-6}, {1, 0, 0, 1});
-    search_capturing_console();
+    console_of(search_fundamental);
     EXPECT_NE(log_lines()[1].find("det=            0"), std::string::npos);
     EXPECT_NEAR(model.eigen, 1e-6, 1e-18);
 }
@@ -189,7 +173,7 @@ TEST_F(eigen_search, NoSignChangeInTheWholeRange)
 {
     barrel_record &model = barrel_model;
     set_system(1, {1}, {0});  // det = 1 whatever lambda
-    std::string console = search_capturing_console();
+    std::string console = console_of(search_fundamental);
     EXPECT_EQ(log_lines().size(), 200u);
     EXPECT_EQ(console, "\n No fundamental frequency was found in the range searched. \n");
     EXPECT_EQ(text_of(model.report_file), "\n No fundamental frequency was found in the range searched. \n");
@@ -200,7 +184,7 @@ TEST_F(eigen_search, TrialValuesGrowByRoundedSteps)
 {
     barrel_record &model = barrel_model;
     set_system(1, {1}, {0});
-    search_capturing_console();
+    console_of(search_fundamental);
     double expected = 1e-9;
     for (int k = 1; k < 200; ++k) expected = expected * 1.5;
     EXPECT_EQ(model.eigen, expected * 1.5);  // one step past the 200th trial value
@@ -230,7 +214,7 @@ TEST_F(eigen_search, ALogThatFailsDuringTheHalvingGivesNoFrequency)
     set_system(1, {1.2e-6}, {1});
     std::fclose(model.log_file);
     model.log_file = stream_failing_after(40 * 46);  // the bracketing and a few halvings
-    std::string console = search_capturing_console();
+    std::string console = console_of(search_fundamental);
     EXPECT_EQ(console, "\n The file bf_det.in could not be written: No space left on device \n");
     EXPECT_EQ(model.exit_status, EXIT_IO);
     EXPECT_EQ(text_of(model.report_file), "");

@@ -29,11 +29,10 @@ protected:
     static double frequency_of(const barrel_case &shape)
     {
         load_barrel(shape);
-        testing::internal::CaptureStdout();
-        build_beam();
-        search_fundamental();
-        std::fflush(stdout);
-        testing::internal::GetCapturedStdout();
+        console_of([] {
+            build_beam();
+            search_fundamental();
+        });
         EXPECT_FALSE(barrel_model.run_ended);
         return barrel_model.fundamental_frequency;
     }
@@ -103,10 +102,7 @@ TEST_F(verification, ElementCountsBeyondTheStoresAreRefused)
         SetUp();
         barrel_model.element_count = elements;
         load_barrel(uniform_tube(2, 1));
-        testing::internal::CaptureStdout();
-        build_beam();
-        std::fflush(stdout);
-        std::string console = testing::internal::GetCapturedStdout();
+        std::string console = console_of(build_beam);
         EXPECT_TRUE(barrel_model.run_ended) << elements;
         EXPECT_NE(console.find("elements"), std::string::npos) << console;
         TearDown();
