@@ -1,6 +1,7 @@
 // The question-and-answer input. Menus come back until an accepted number is
-// typed; dimensions are taken as typed, since the only physical check on them
-// is the wall test made when the barrel is cut into elements.
+// typed; a dimension is taken when it is a number of zero or more (a zero
+// bore is a solid rod, a zero length a profile without that segment). The
+// wall test made when the barrel is cut into elements checks the rest.
 #include "dialogue.h"
 
 #include "barrel_model.h"
@@ -9,9 +10,9 @@
 
 namespace {
 
-// Shows prompt until an integer from first to last is typed. False when the
-// run has ended instead.
-bool ask_menu(const char *prompt, int &choice, int first, int last)
+// Shows prompt until an integer from first to last is typed; subject names
+// the question in messages. False when the run has ended instead.
+bool ask_menu(const char *prompt, const char *subject, int &choice, int first, int last)
 {
     for (;;) {
         if (barrel_model.run_ended) return false;
@@ -26,6 +27,11 @@ bool ask_menu(const char *prompt, int &choice, int first, int last)
         case scan_result::not_a_number:
             console_print("\n That answer is not a number; please type one of the numbers shown. \n");
             break;
+        case scan_result::trailing_text:
+        case scan_result::decimal_comma:
+            console_print("\n %.40s is not a whole number; please type one of the numbers shown for the %s. \n",
+                          last_token(), subject);
+            break;
         case scan_result::end_of_input:
             input_ended();
             return false;
@@ -33,9 +39,10 @@ bool ask_menu(const char *prompt, int &choice, int first, int last)
     }
 }
 
-// Shows prompt until a number is typed, stores it in dimension and echoes it
-// into the report. False when the run has ended instead.
-bool ask_dimension(const char *prompt, double &dimension, const char *echo)
+// Shows prompt until a number of zero or more is typed, stores it in
+// dimension and echoes it into the report; subject names the dimension in
+// messages. False when the run has ended instead.
+bool ask_dimension(const char *prompt, const char *subject, double &dimension, const char *echo)
 {
     for (;;) {
         if (barrel_model.run_ended) return false;
@@ -43,6 +50,10 @@ bool ask_dimension(const char *prompt, double &dimension, const char *echo)
         flush_console();
         switch (scan_real(dimension)) {
         case scan_result::value:
+            if (dimension < 0) {
+                console_print("\n The %s cannot be negative; please type it again. \n", subject);
+                break;
+            }
             file_print(barrel_model.report_file, echo, dimension);
             return !barrel_model.run_ended;
         case scan_result::out_of_range:
@@ -50,6 +61,14 @@ bool ask_dimension(const char *prompt, double &dimension, const char *echo)
             break;
         case scan_result::not_a_number:
             console_print("\n That answer is not a number; please type the dimension again. \n");
+            break;
+        case scan_result::trailing_text:
+            console_print("\n %.40s is not a number; please type the %s again as a plain number of inches. \n",
+                          last_token(), subject);
+            break;
+        case scan_result::decimal_comma:
+            console_print("\n %.40s has a decimal comma; please type the %s again with a decimal point. \n",
+                          last_token(), subject);
             break;
         case scan_result::end_of_input:
             input_ended();
@@ -76,47 +95,47 @@ void read_inputs()
     if (!ask_menu("\n Enter the boundary conditions. \n"
                   " 1=Free-Free                  \n"
                   " 2=Breech Fixed & Muzzle Free \n",
-                  m.bc_type, 1, 2))
+                  "boundary conditions", m.bc_type, 1, 2))
         return;
     file_print(report, m.bc_type == 1 ? "\n Free-Free\n" : "\n Breech Fixed & Muzzle Free\n");
 
     if (!ask_menu("\n\n Enter the profile. \n"
                   " 2=two-taper    3=three-taper \n",
-                  m.profile, 2, 3))
+                  "profile", m.profile, 2, 3))
         return;
     if (!ask_menu("\n\n Enter the material. \n"
                   " 1=416R stainless steel    2=4140 chrome moly steel\n",
-                  m.material, 1, 2))
+                  "material", m.material, 1, 2))
         return;
     m.modulus = STEELS[m.material - 1].modulus;
     m.density = STEELS[m.material - 1].density;
     file_print(report, "\n\n");
 
-    if (!ask_dimension("\n Enter the groove diameter H\n", m.diameter_h,
+    if (!ask_dimension("\n Enter the groove diameter H\n", "groove diameter H", m.diameter_h,
                        "          groove diameter H=%8.4g inch\n") ||
-        !ask_dimension("\n Enter the breech diameter A \n", m.diameter_a,
+        !ask_dimension("\n Enter the breech diameter A \n", "breech diameter A", m.diameter_a,
                        "          breech diameter A=%8.4g inch\n") ||
-        !ask_dimension("\n Enter the reinforce large diameter B \n", m.diameter_b,
+        !ask_dimension("\n Enter the reinforce large diameter B \n", "reinforce large diameter B", m.diameter_b,
                        " reinforce large diameter B=%8.4g inch\n"))
         return;
     if (m.profile == 2) {
-        if (!ask_dimension("\n Enter the muzzle diameter C \n", m.diameter_c,
+        if (!ask_dimension("\n Enter the muzzle diameter C \n", "muzzle diameter C", m.diameter_c,
                            "          muzzle diameter C=%8.4g inch\n"))
             return;
-    } else if (!ask_dimension("\n Enter the reinforce small diameter C \n", m.diameter_c,
+    } else if (!ask_dimension("\n Enter the reinforce small diameter C \n", "reinforce small diameter C", m.diameter_c,
                               " reinforce small diameter C=%8.4g inch\n") ||
-               !ask_dimension("\n Enter the muzzle diameter D \n", m.diameter_d,
+               !ask_dimension("\n Enter the muzzle diameter D \n", "muzzle diameter D", m.diameter_d,
                               "          muzzle diameter D=%8.4g inch\n")) {
         return;
     }
     file_print(report, "\n\n");
 
-    if (!ask_dimension("\n Enter length of reinforce AB\n", m.length_ab,
+    if (!ask_dimension("\n Enter length of reinforce AB\n", "reinforce length AB", m.length_ab,
                        "        reinforce length AB=%8.4g inch\n") ||
-        !ask_dimension("\n Enter length of reinforce taper BC\n", m.length_bc,
+        !ask_dimension("\n Enter length of reinforce taper BC\n", "reinforce taper length BC", m.length_bc,
                        "  reinforce taper length BC=%8.4g inch\n"))
         return;
-    if (m.profile == 3 && !ask_dimension("\n Enter the length of the main taper CD \n", m.length_cd,
+    if (m.profile == 3 && !ask_dimension("\n Enter the length of the main taper CD \n", "main taper length CD", m.length_cd,
                                          "       main taper length CD=%8.4g inch\n"))
         return;
     file_print(report, "\n\n");
@@ -124,4 +143,6 @@ void read_inputs()
     m.total_length = (m.length_cd + m.length_bc) + m.length_ab;
     console_print("\n total_length=%8.4g \n", m.total_length);
     file_print(report, "\n total_length=%8.4g inch\n\n", m.total_length);
+    // No segment has a length: there is no beam to cut into elements.
+    if (m.total_length == 0) end_run(EXIT_BARREL, "\n The barrel has no length: every segment length is zero. \n");
 }

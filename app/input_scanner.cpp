@@ -5,123 +5,121 @@
 
 namespace {
 
-// The longest look-ahead a number needs is "e+" after its digits: both must
-// stay unread when no exponent digit follows.
-constexpr int LOOKAHEAD = 4;
-
 struct {
     std::FILE *source;
-    int pending[LOOKAHEAD];  // characters read from source but not yet consumed
-    int pending_count;
+    std::string token;  // the last token read, whole
 } input;
 
-int peek(int offset = 0)
-{
-    while (input.pending_count <= offset) input.pending[input.pending_count++] = std::getc(input.source);
-    return input.pending[offset];
-}
-
-int take()
-{
-    int c = peek();
-    for (int i = 1; i < input.pending_count; ++i) input.pending[i - 1] = input.pending[i];
-    --input.pending_count;
-    return c;
-}
-
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Skips white space; false at the end of the input.
-bool skip_blanks()
+// Reads the next token into input.token, consuming the blank that ends it;
+// false at the end of the input.
+bool read_token()
 {
-    while (is_blank(peek())) take();
-    return peek() != EOF;
+    input.token.clear();
+    int c;
+    while ((c = std::getc(input.source)) != EOF && is_blank(c)) {
+    }
+    while (c != EOF && !is_blank(c)) {
+        input.token.push_back(static_cast<char>(c));
+        c = std::getc(input.source);
+    }
+    return !input.token.empty();
 }
 
-void discard_token()
+std::size_t digits_from(const std::string &text, std::size_t at)
 {
-    while (peek() != EOF && !is_blank(peek())) take();
+    std::size_t end = at;
+    while (end < text.size() && is_digit(text[end])) ++end;
+    return end - at;
 }
 
-// Moves characters into text while they are digits.
-void take_digits(std::string &text)
+std::size_t sign_length(const std::string &text, std::size_t at)
 {
-    while (is_digit(peek())) text.push_back(static_cast<char>(take()));
+    return at < text.size() && (text[at] == '+' || text[at] == '-') ? 1 : 0;
 }
 
-// Takes an optional sign into text, leaving out '+', which the conversion
-// does not accept.
-void take_sign(std::string &text)
+// Length of the longest prefix of text that forms an integer: optional sign,
+// then digits. 0 when there is none.
+std::size_t integer_prefix(const std::string &text)
 {
-    if (peek() == '+') take();
-    else if (peek() == '-') text.push_back(static_cast<char>(take()));
+    std::size_t sign = sign_length(text, 0);
+    std::size_t digits = digits_from(text, sign);
+    return digits ? sign + digits : 0;
 }
+
+// The same for a real: optional sign, digits with at most one decimal point
+// (at least one digit), then e or E with an optional sign and digits.
+std::size_t real_prefix(const std::string &text)
+{
+    std::size_t at = sign_length(text, 0);
+    std::size_t whole = digits_from(text, at);
+    at += whole;
+    std::size_t fraction = 0;
+    if (at < text.size() && text[at] == '.') {
+        fraction = digits_from(text, at + 1);
+        if (whole || fraction) at += 1 + fraction;
+    }
+    if (!whole && !fraction) return 0;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        std::size_t sign = sign_length(text, at + 1);
+        std::size_t exponent = digits_from(text, at + 1 + sign);
+        if (exponent) at += 1 + sign + exponent;
+    }
+    return at;
+}
+
+// Converts a whole token that has the number syntax. from_chars takes no '+'.
+template <class Number>
+scan_result convert(const std::string &text, Number &value)
+{
+    const char *first = text.data() + (text[0] == '+' ? 1 : 0);
+    auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
+    (void)end;
+    return error == std::errc() ? scan_result::value : scan_result::out_of_range;
+}
+
+// Why a token that is not a number as a whole was refused.
+scan_result refusal(std::size_t number_prefix) { return number_prefix ? scan_result::trailing_text : scan_result::not_a_number; }
 
 }  // namespace
 
 void begin_input(std::FILE *source)
 {
     input.source = source;
-    input.pending_count = 0;
+    input.token.clear();
 }
+
+const char *last_token() { return input.token.c_str(); }
 
 scan_result scan_int(int &value)
 {
-    if (!skip_blanks()) return scan_result::end_of_input;
-    int sign_length = peek() == '+' || peek() == '-';
-    if (!is_digit(peek(sign_length))) {
-        discard_token();
-        return scan_result::not_a_number;
-    }
-    std::string text;
-    take_sign(text);
-    take_digits(text);
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc() ? scan_result::value : scan_result::out_of_range;
+    if (!read_token()) return scan_result::end_of_input;
+    std::size_t prefix = integer_prefix(input.token);
+    if (prefix != input.token.size()) return refusal(prefix);
+    return convert(input.token, value);
 }
 
 scan_result scan_real(double &value)
 {
-    if (!skip_blanks()) return scan_result::end_of_input;
-    int sign_length = peek() == '+' || peek() == '-';
-    int first = peek(sign_length);
-    bool starts_number = is_digit(first) || (first == '.' && is_digit(peek(sign_length + 1)));
-    if (!starts_number) {
-        discard_token();
-        return scan_result::not_a_number;
+    if (!read_token()) return scan_result::end_of_input;
+    const std::string &token = input.token;
+    std::size_t prefix = real_prefix(token);
+    if (prefix == token.size()) return convert(token, value);
+    std::size_t comma = token.find(',');
+    if (comma != std::string::npos && token.find(',', comma + 1) == std::string::npos) {
+        std::string pointed = token;
+        pointed[comma] = '.';
+        if (real_prefix(pointed) == pointed.size()) return scan_result::decimal_comma;
     }
-    std::string text;
-    take_sign(text);
-    take_digits(text);
-    if (peek() == '.') {
-        text.push_back(static_cast<char>(take()));
-        take_digits(text);
-    }
-    if (peek() == 'e' || peek() == 'E') {
-        int exponent_sign_length = peek(1) == '+' || peek(1) == '-';
-        if (is_digit(peek(1 + exponent_sign_length))) {
-            text.push_back(static_cast<char>(take()));
-            if (peek() == '-' || peek() == '+') text.push_back(static_cast<char>(take()));
-            take_digits(text);
-        }
-    }
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    return error == std::errc() ? scan_result::value : scan_result::out_of_range;
+    return refusal(prefix);
 }
 
 scan_result scan_word(char *word, std::size_t capacity)
 {
-    if (!skip_blanks()) return scan_result::end_of_input;
-    std::size_t length = 0;
-    bool fits = true;
-    while (peek() != EOF && !is_blank(peek())) {
-        int c = take();
-        if (length + 1 < capacity) word[length++] = static_cast<char>(c);
-        else fits = false;
-    }
+    if (!read_token()) return scan_result::end_of_input;
+    std::size_t length = input.token.copy(word, capacity - 1);
     word[length] = '\0';
-    return fits ? scan_result::value : scan_result::out_of_range;
+    return length == input.token.size() ? scan_result::value : scan_result::out_of_range;
 }

@@ -24,11 +24,13 @@ constexpr int ENDING_SIGNALS[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT};
 volatile sig_atomic_t terminal_fd = -1;  // the terminal while it is in raw mode
 struct termios saved_settings;
 
+// Runs with SIGTTOU blocked, so that putting the terminal back can never stop
+// a process that has meanwhile been moved to the background.
 void restore_and_die(int signal_number)
 {
     if (terminal_fd >= 0) tcsetattr(terminal_fd, TCSANOW, &saved_settings);
     std::signal(signal_number, SIG_DFL);
-    raise(signal_number);
+    raise(signal_number);  // delivered, with its default action, once the handler returns
 }
 
 int read_byte(int fd)
@@ -69,7 +71,10 @@ int wait_key()
 {
     int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return 0;  // no controlling terminal: nobody to wait for
-    if (tcgetattr(fd, &saved_settings) != 0) {
+    // A process in the background (started with &, or by timeout) may not own
+    // the keyboard: changing the terminal's settings would stop it with
+    // SIGTTOU, and reading it with SIGTTIN. Nobody is waiting at its console.
+    if (tcgetpgrp(fd) != getpgrp() || tcgetattr(fd, &saved_settings) != 0) {
         close(fd);
         return 0;
     }
@@ -79,25 +84,34 @@ int wait_key()
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
 
+    // Should the process be moved to the background while it waits, its
+    // terminal calls must still go through rather than stop it.
+    sigset_t terminal_output, previous_mask;
+    sigemptyset(&terminal_output);
+    sigaddset(&terminal_output, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &terminal_output, &previous_mask);
+
     struct sigaction restoring = {}, previous[sizeof ENDING_SIGNALS / sizeof *ENDING_SIGNALS];
     restoring.sa_handler = restore_and_die;
     sigemptyset(&restoring.sa_mask);
     for (int signal_number : ENDING_SIGNALS) sigaddset(&restoring.sa_mask, signal_number);
+    sigaddset(&restoring.sa_mask, SIGTTOU);
     int index = 0;
     for (int signal_number : ENDING_SIGNALS) sigaction(signal_number, &restoring, &previous[index++]);
-    terminal_fd = fd;
 
     int key = 0;
     if (tcsetattr(fd, TCSANOW, &raw) == 0) {
+        terminal_fd = fd;  // only now is there anything for a handler to restore
         key = read_byte(fd);
         if (key == 0x1b)
             while (byte_follows_soon(fd)) read_byte(fd);
         tcsetattr(fd, TCSANOW, &saved_settings);
+        terminal_fd = -1;
     }
 
-    terminal_fd = -1;
     index = 0;
     for (int signal_number : ENDING_SIGNALS) sigaction(signal_number, &previous[index++], nullptr);
+    sigprocmask(SIG_SETMASK, &previous_mask, nullptr);
     close(fd);
     return key < 0 ? 0 : key;
 }

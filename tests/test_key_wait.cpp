@@ -2,6 +2,7 @@
 // its controlling one, as a shell would, and waits for keys that the test
 // types on the other side.
 #include "platform/console.h"
+#include "run_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,67 @@ TEST(KeyWait, ReturnsAtOnceWithoutAControllingTerminal)
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// The whole program started as a background job of a terminal, as
+// "boreflex < answers.txt > /dev/null &" or timeout would start it: it must
+// end by itself, never stopped by the terminal, and leave the settings alone.
+TEST(KeyWait, ABackgroundRunEndsByItselfAndLeavesTheTerminalAlone)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    grantpt(master);
+    unlockpt(master);
+    const std::string slave_name = ptsname(master);
+    int keeper = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
+    termios before{};
+    tcgetattr(keeper, &before);
+    const std::filesystem::path folder = make_scratch_folder();
+    write_text(folder / "answers.txt", "r.txt 2 2 1 0.3 1 1 1 6 18\n");
+
+    pid_t session = fork();
+    if (session == 0) {
+        setsid();
+        int terminal = open(slave_name.c_str(), O_RDWR);
+        ioctl(terminal, TIOCSCTTY, 0);
+        pid_t job = fork();
+        if (job == 0) {
+            setpgid(0, 0);  // a process group of its own: not the terminal's foreground
+            int answers = open((folder / "answers.txt").c_str(), O_RDONLY);
+            int quiet = open("/dev/null", O_WRONLY);
+            dup2(answers, 0);
+            dup2(quiet, 1);
+            dup2(quiet, 2);
+            if (chdir(folder.c_str()) != 0) _exit(126);
+            execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        int status = 0;
+        for (;;) {
+            pid_t done = waitpid(job, &status, WNOHANG | WUNTRACED);
+            if (done == job && WIFSTOPPED(status)) {
+                kill(job, SIGKILL);
+                _exit(90);  // stopped by the terminal
+            }
+            if (done == job) break;
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(job, SIGKILL);
+                _exit(91);  // still waiting
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+    }
+    int status = 0;
+    waitpid(session, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "90: stopped by the terminal, 91: never ended";
+    EXPECT_NE(read_text(folder / "r.txt").find("fundamental frequency =   50.52 Hz"), std::string::npos);
+    termios after{};
+    tcgetattr(keeper, &after);
+    EXPECT_TRUE(same_settings(before, after));
+    close(keeper);
+    close(master);
 }
 
 }  // namespace
