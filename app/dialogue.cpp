@@ -2,11 +2,17 @@
 // typed; a dimension is taken when it is a number of zero or more (a zero
 // bore is a solid rod, a zero length a profile without that segment). The
 // wall test made when the barrel is cut into elements checks the rest.
-#include "dialogue.h"
+#include "app/dialogue.h"
 
-#include "barrel_model.h"
-#include "input_scanner.h"
-#include "run_output.h"
+#include "app/input_scanner.h"
+#include "model/barrel_model.h"
+#include "model/constants.h"
+#include "model/run_output.h"
+#include "platform/file_names.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -77,7 +83,52 @@ bool ask_dimension(const char *prompt, const char *subject, double &dimension, c
     }
 }
 
+// Whether name would open one of the side files, also through another path to
+// it ("./jacobi.in", a link, a different case on Windows).
+bool names_side_file(const char *name, const char *side)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(name, error) && fs::exists(side, error)) return fs::equivalent(name, side, error);
+    fs::path path(name);
+    fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    std::string file = path.filename().string();
+    if (!same_file_name(file, side)) return false;
+    return fs::equivalent(folder, ".", error);
+}
+
 }  // namespace
+
+bool create_report()
+{
+    barrel_record &m = barrel_model;
+    for (;;) {
+        console_print("\n Enter the name of the output file \n");
+        flush_console();
+        if (m.run_ended) return false;
+        switch (scan_word(m.report_name, sizeof m.report_name)) {
+        case scan_result::end_of_input:
+            input_ended();
+            return false;
+        case scan_result::out_of_range:
+            console_print("\n The file name beginning %.40s is too long: at most %d characters are allowed. \n",
+                          m.report_name, REPORT_NAME_CAPACITY - 1);
+            continue;
+        default:
+            break;
+        }
+        const char *clash = nullptr;
+        for (const char *side : SIDE_FILE_NAMES)
+            if (names_side_file(m.report_name, side)) clash = side;
+        if (clash) {
+            console_print("\n The output file cannot be %s: the program writes that file itself. \n", clash);
+            continue;
+        }
+        m.report_file = std::fopen(m.report_name, "w");
+        if (m.report_file) return true;
+        console_print("\n The file %s cannot be created: %s \n", m.report_name, std::strerror(errno));
+    }
+}
 
 void input_ended()
 {
@@ -95,17 +146,17 @@ void read_inputs()
     if (!ask_menu("\n Enter the boundary conditions. \n"
                   " 1=Free-Free                  \n"
                   " 2=Breech Fixed & Muzzle Free \n",
-                  "boundary conditions", m.bc_type, 1, 2))
+                  "boundary conditions", m.bc_type, BC_FREE_FREE, BC_BREECH_FIXED))
         return;
-    file_print(report, m.bc_type == 1 ? "\n Free-Free\n" : "\n Breech Fixed & Muzzle Free\n");
+    file_print(report, m.bc_type == BC_FREE_FREE ? "\n Free-Free\n" : "\n Breech Fixed & Muzzle Free\n");
 
     if (!ask_menu("\n\n Enter the profile. \n"
                   " 2=two-taper    3=three-taper \n",
-                  "profile", m.profile, 2, 3))
+                  "profile", m.profile, PROFILE_TWO_TAPER, PROFILE_THREE_TAPER))
         return;
     if (!ask_menu("\n\n Enter the material. \n"
                   " 1=416R stainless steel    2=4140 chrome moly steel\n",
-                  "material", m.material, 1, 2))
+                  "material", m.material, MATERIAL_416R, MATERIAL_4140))
         return;
     m.modulus = STEELS[m.material - 1].modulus;
     m.density = STEELS[m.material - 1].density;
@@ -118,7 +169,7 @@ void read_inputs()
         !ask_dimension("\n Enter the reinforce large diameter B \n", "reinforce large diameter B", m.diameter_b,
                        " reinforce large diameter B=%8.4g inch\n"))
         return;
-    if (m.profile == 2) {
+    if (m.profile == PROFILE_TWO_TAPER) {
         if (!ask_dimension("\n Enter the muzzle diameter C \n", "muzzle diameter C", m.diameter_c,
                            "          muzzle diameter C=%8.4g inch\n"))
             return;
@@ -135,7 +186,7 @@ void read_inputs()
         !ask_dimension("\n Enter length of reinforce taper BC\n", "reinforce taper length BC", m.length_bc,
                        "  reinforce taper length BC=%8.4g inch\n"))
         return;
-    if (m.profile == 3 && !ask_dimension("\n Enter the length of the main taper CD \n", "main taper length CD", m.length_cd,
+    if (m.profile == PROFILE_THREE_TAPER && !ask_dimension("\n Enter the length of the main taper CD \n", "main taper length CD", m.length_cd,
                                          "       main taper length CD=%8.4g inch\n"))
         return;
     file_print(report, "\n\n");

@@ -1,4 +1,4 @@
-#include "input_scanner.h"
+#include "app/input_scanner.h"
 
 #include <charconv>
 #include <string>

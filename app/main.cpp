@@ -1,3 +1,3 @@
-#include "driver.h"
+#include "app/driver.h"
 
 int main() { return run_calculation(); }

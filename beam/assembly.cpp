@@ -2,11 +2,11 @@
 // overlap in that node's 2x2 block. Normalising to first diagonal entries 156
 // and 12 keeps the determinant search in a comfortable range whatever the
 // barrel's size; scale_ratio carries the eigenvalue back to physical units.
-#include "beam_model.h"
+#include "beam/beam_model.h"
 
-#include "../app/barrel_model.h"
-#include "../app/run_output.h"
-#include "../app/text_format.h"
+#include "model/barrel_model.h"
+#include "model/run_output.h"
+#include "model/text_format.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -91,7 +91,7 @@ void assemble_system()
             }
 
     int n = 2 * m.element_count + 2;
-    if (m.bc_type == 2) {
+    if (m.bc_type == BC_BREECH_FIXED) {
         // A fixed breech removes node 0. Copying upwards in ascending order
         // never reads an entry already overwritten.
         n = 2 * m.element_count;

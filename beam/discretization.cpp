@@ -1,10 +1,11 @@
 // The barrel as a stepped beam: equal elements, each with the constant section
 // found at its centre on the piecewise-linear outside profile, less the bore.
-#include "beam_model.h"
+#include "beam/beam_model.h"
 
-#include "../app/barrel_model.h"
-#include "../app/run_output.h"
-#include "../platform/power.h"
+#include "model/barrel_model.h"
+#include "model/constants.h"
+#include "model/run_output.h"
+#include "platform/power.h"
 
 void discretize_barrel()
 {
@@ -33,7 +34,7 @@ void discretize_barrel()
             double r = (x - ab) / bc;
             diameter = m.diameter_b * (1.0 - r) + m.diameter_c * r;
         }
-        if ((bc + ab) <= x && ((cd + bc) + ab) >= x && m.profile == 3) {
+        if ((bc + ab) <= x && ((cd + bc) + ab) >= x && m.profile == PROFILE_THREE_TAPER) {
             double r = ((x - ab) - bc) / cd;
             diameter = m.diameter_d * r + m.diameter_c * (1.0 - r);
         }

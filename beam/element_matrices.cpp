@@ -1,10 +1,10 @@
 // Hermite-cubic beam elements written in the degrees of freedom displacement
 // and rotation times Le, so the coefficient templates are pure numbers and all
 // length dependence is one scalar factor per element.
-#include "beam_model.h"
+#include "beam/beam_model.h"
 
-#include "../app/barrel_model.h"
-#include "../platform/power.h"
+#include "model/barrel_model.h"
+#include "platform/power.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // search, each with the banded and the whole-row elimination side by side,
 // and the assembly with its matrix file. All on the reference barrel with the
 // breech fixed.
-#include "app/barrel_model.h"
 #include "app/driver.h"
-#include "barrel_setup.h"
 #include "beam/beam_model.h"
 #include "eigen/eigen_search.h"
+#include "model/barrel_model.h"
+#include "tests/support/barrel_setup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,59 +21,49 @@ namespace {
 constexpr int BANDED = 3;       // the half bandwidth a beam has
 constexpr int WHOLE_ROWS = 0;   // forces whole-row elimination
 
-// The reference barrel assembled, its files going nowhere.
-void prepare_reference_barrel()
-{
-    std::memset(&barrel_model, 0, sizeof barrel_model);
-    barrel_record &m = barrel_model;
-    m.element_count = 40;
-    m.report_file = std::fopen("/dev/null", "w");
-    m.matrix_file = std::fopen("/dev/null", "w");
-    m.log_file = std::fopen("/dev/null", "w");
-    load_barrel(reference_barrel(2));
-    build_beam();
-}
-
-void close_files()
-{
-    for (std::FILE *file : {barrel_model.report_file, barrel_model.matrix_file, barrel_model.log_file}) std::fclose(file);
-}
+// The reference barrel assembled, its files going nowhere, for the life of
+// this object.
+struct reference_model {
+    fresh_model model{"/dev/null"};
+    reference_model()
+    {
+        load_barrel(reference_barrel(BC_BREECH_FIXED));
+        build_beam();
+    }
+};
 
 void evaluate_determinant_once(benchmark::State &state)
 {
-    prepare_reference_barrel();
+    reference_model reference;
     barrel_model.half_bandwidth = static_cast<int>(state.range(0));
     barrel_model.eigen = 1.1e-8;  // near the fundamental root
     for (auto _ : state) {
         evaluate_determinant();
         benchmark::DoNotOptimize(barrel_model.det);
     }
-    close_files();
 }
 BENCHMARK(evaluate_determinant_once)->Arg(BANDED)->Arg(WHOLE_ROWS)->ArgName("half_bandwidth");
 
 void whole_search(benchmark::State &state)
 {
-    prepare_reference_barrel();
+    reference_model reference;
     for (auto _ : state) {
         barrel_model.half_bandwidth = static_cast<int>(state.range(0));
         search_fundamental();
         benchmark::DoNotOptimize(barrel_model.fundamental_frequency);
     }
-    close_files();
 }
 BENCHMARK(whole_search)->Arg(BANDED)->Arg(WHOLE_ROWS)->ArgName("half_bandwidth")->Unit(benchmark::kMicrosecond);
 
 void assembly_and_matrix_file(benchmark::State &state)
 {
-    prepare_reference_barrel();
+    reference_model reference;
     barrel_record &m = barrel_model;
     for (auto _ : state) {
         reset_model();  // clears M and K, which the assembly adds into
         assemble_system();
         benchmark::DoNotOptimize(m.scale_ratio);
     }
-    close_files();
 }
 BENCHMARK(assembly_and_matrix_file)->Unit(benchmark::kMicrosecond);
 

@@ -13,10 +13,10 @@
 // diagonal of a row in the band, and stays non-finite there, so one look at
 // the diagonal afterwards tells. When it shows anything else, the evaluation
 // is done again over whole rows, which is the reference.
-#include "eigen_search.h"
+#include "eigen/eigen_search.h"
 
-#include "../app/barrel_model.h"
-#include "../app/run_output.h"
+#include "model/barrel_model.h"
+#include "model/run_output.h"
 
 #include <algorithm>
 
@@ -74,13 +74,16 @@ bool band_matches_whole_rows()
     return settled;
 }
 
-}  // namespace
-
+// Gaussian forward elimination of work_matrix over whole rows, without row
+// exchanges; stops at a pivot too small to divide by and says so on the
+// console.
 void eliminate()
 {
     const int failed = reduce(barrel_model.dof_count);
     if (failed >= 0) report_small_pivot(failed);
 }
+
+}  // namespace
 
 void evaluate_determinant()
 {

@@ -20,11 +20,6 @@ inline bool signs_differ(double a, double b)
 // 0 it always works on whole rows.
 void evaluate_determinant();
 
-// Gaussian forward elimination of work_matrix over whole rows, without row
-// exchanges; stops at a pivot too small to divide by and says so on the
-// console.
-void eliminate();
-
 // Steps lambda geometrically to the first sign change, halves the bracket, and
 // reports the fundamental frequency.
 void search_fundamental();

@@ -3,10 +3,11 @@
 // belongs to the first elastic mode. Bracketing steps geometrically because
 // barrels differ by orders of magnitude; halving then pins the root down to
 // far below the four digits reported.
-#include "eigen_search.h"
+#include "eigen/eigen_search.h"
 
-#include "../app/barrel_model.h"
-#include "../app/run_output.h"
+#include "model/barrel_model.h"
+#include "model/constants.h"
+#include "model/run_output.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 // POSIX console: the controlling terminal in raw mode for the key wait, and
 // the standard descriptors kept from being reused by the run's files.
-#if !defined(_WIN32)
-
-#include "console.h"
+#include "platform/console.h"
 
 #include <cerrno>
 #include <csignal>
@@ -115,5 +113,3 @@ int wait_key()
     close(fd);
     return key < 0 ? 0 : key;
 }
-
-#endif

@@ -1,7 +1,6 @@
 // Windows console: input events for the key wait, one key press at a time.
-#if defined(_WIN32)
 
-#include "console.h"
+#include "platform/console.h"
 
 #include <windows.h>
 
@@ -58,5 +57,3 @@ int wait_key()
     CloseHandle(console);
     return key;
 }
-
-#endif

@@ -1,4 +1,6 @@
-#include "power.h"
+#include "platform/power.h"
+
+#include "platform/platform.h"
 
 #include <cmath>
 
@@ -42,9 +44,6 @@ double correctly_rounded_power(double x, int n)
 
 double whole_power(double x, int n)
 {
-#if defined(_WIN32)
-    return correctly_rounded_power(x, n);
-#else
+    if constexpr (WINDOWS_BUILD) return correctly_rounded_power(x, n);
     return std::pow(x, n);
-#endif
 }

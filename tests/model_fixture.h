@@ -1,31 +1,26 @@
-// In-process tests of the stages: a zeroed model with the three streams in
-// temporary files, and a way to read back what a stage wrote.
+// In-process tests of the stages: a fresh model with the three streams in
+// temporary files for every test, and a way to read back what a stage wrote.
 #pragma once
 
-#include "app/barrel_model.h"
-#include "barrel_setup.h"
+#include "model/barrel_model.h"
+#include "tests/support/barrel_setup.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
 #include <string>
 
 class model_test : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::memset(&barrel_model, 0, sizeof barrel_model);
-        barrel_model.element_count = 40;
-        barrel_model.report_file = std::tmpfile();
-        barrel_model.matrix_file = std::tmpfile();
-        barrel_model.log_file = std::tmpfile();
-    }
+    void SetUp() override { model_.emplace(); }
+    void TearDown() override { model_.reset(); }
 
-    void TearDown() override
+    // Starts over with a fresh model, closing the files of the last one: for
+    // a test that runs several cases in turn.
+    void start_fresh_model()
     {
-        for (std::FILE *file : {barrel_model.report_file, barrel_model.matrix_file, barrel_model.log_file})
-            if (file) std::fclose(file);
-        std::memset(&barrel_model, 0, sizeof barrel_model);
+        model_.reset();
+        model_.emplace();
     }
 
     // What run, a call of one or more stages, writes to the console.
@@ -50,4 +45,7 @@ protected:
     }
 
     static void set_reference_barrel(int bc_type) { load_barrel(reference_barrel(bc_type)); }
+
+private:
+    std::optional<fresh_model> model_;
 };

@@ -42,6 +42,22 @@ fs::path make_scratch_folder()
 
 std::string program_run::file(const std::string &name) const { return read_text(folder / name); }
 
+pid_t start_program(const fs::path &folder, int input, int output, int errors, program_group group)
+{
+    pid_t child = fork();
+    if (child != 0) return child;
+    if (group == program_group::own_session) setsid();
+    else setpgid(0, 0);
+    const int wanted[] = {input, output, errors};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (wanted[fd] < 0) close(fd);
+        else if (wanted[fd] != fd) dup2(wanted[fd], fd);
+    }
+    if (chdir(folder.c_str()) != 0) _exit(126);
+    execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
+    _exit(127);
+}
+
 program_run run_program(const std::string &answers, const std::function<void(const fs::path &)> &prepare,
                         console_target console)
 {
@@ -56,28 +72,25 @@ program_run run_program(const std::string &answers, const std::function<void(con
     // not end the test with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
     int answer_pipe[2];
-    if (pipe(answer_pipe) != 0) std::abort();
-
-    int pipe_ends[2] = {-1, -1};
-    if (console == console_target::broken_pipe && pipe(pipe_ends) == 0) close(pipe_ends[0]);  // nobody reads
-    pid_t child = fork();
-    if (child == 0) {
-        setsid();  // no controlling terminal: the key wait returns at once
-        close(answer_pipe[1]);
-        int in = answer_pipe[0];
-        int out = console == console_target::full_device   ? open("/dev/full", O_WRONLY)
-                  : console == console_target::broken_pipe ? pipe_ends[1]
-                                                           : open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open((io / "errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        if (console == console_target::closed) close(1);
-        if (chdir(run.folder.c_str()) != 0) _exit(126);
-        execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
-        _exit(127);
+    if (pipe2(answer_pipe, O_CLOEXEC) != 0) std::abort();
+    int unread_pipe[2] = {-1, -1};
+    int output = -1;
+    switch (console) {
+    case console_target::file:
+        output = open((io / "console").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        break;
+    case console_target::full_device: output = open("/dev/full", O_WRONLY | O_CLOEXEC); break;
+    case console_target::broken_pipe:
+        if (pipe2(unread_pipe, O_CLOEXEC) != 0) std::abort();
+        close(unread_pipe[0]);  // nobody reads
+        output = unread_pipe[1];
+        break;
+    case console_target::closed: break;
     }
-    if (pipe_ends[1] >= 0) close(pipe_ends[1]);
+    int error_file = open((io / "errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_t child = start_program(run.folder, answer_pipe[0], output, error_file);
+    if (output >= 0) close(output);
+    close(error_file);
     close(answer_pipe[0]);
     std::thread feeder([&answers, fd = answer_pipe[1]] {
         for (size_t written = 0; written < answers.size();) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/types.h>
 
 struct program_run {
     int status = -1;         // exit status, or 128 + signal
@@ -19,6 +20,18 @@ struct program_run {
 
 // Where standard output goes.
 enum class console_target { file, full_device, closed, broken_pipe };
+
+// The process group the program starts in: a session of its own, with no
+// controlling terminal (so the key wait returns at once), or a new group in
+// the caller's session, as a shell starts a background job.
+enum class program_group { own_session, background_job };
+
+// The one way the tests start the built program: in folder, with the given
+// descriptors as its standard input, output and error (-1 for a closed one).
+// The descriptors stay open in the caller; any others the caller wants kept
+// from the program must be close-on-exec.
+pid_t start_program(const std::filesystem::path &folder, int input, int output, int errors,
+                    program_group group = program_group::own_session);
 
 // prepare, if given, runs in the fresh folder before the program starts.
 program_run run_program(const std::string &answers,

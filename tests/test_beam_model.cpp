@@ -1,6 +1,6 @@
 #include "model_fixture.h"
 
-#include "app/run_output.h"
+#include "model/run_output.h"
 #include "beam/beam_model.h"
 
 #include <cmath>
@@ -45,7 +45,7 @@ TEST_F(beam_model, StationsSitAtElementCentres)
     m.length_bc = 0;
     discretize_barrel();
     EXPECT_EQ(m.element_length, 0.6);
-    for (int e = 0; e < 40; ++e) EXPECT_NEAR(m.station_diameter[e] - 1, 0.3 + 0.6 * e, 1e-12) << e;
+    for (int e = 0; e < ELEMENT_COUNT; ++e) EXPECT_NEAR(m.station_diameter[e] - 1, 0.3 + 0.6 * e, 1e-12) << e;
 }
 
 TEST_F(beam_model, AConstantOutsideDiameterGivesEqualStations)
@@ -56,7 +56,7 @@ TEST_F(beam_model, AConstantOutsideDiameterGivesEqualStations)
     m.diameter_a = m.diameter_b = m.diameter_c = m.diameter_d = 1.25;
     m.length_ab = 3, m.length_bc = 2, m.length_cd = 19;
     discretize_barrel();
-    for (int e = 0; e < 40; ++e) EXPECT_DOUBLE_EQ(m.station_diameter[e], 1.25) << e;
+    for (int e = 0; e < ELEMENT_COUNT; ++e) EXPECT_DOUBLE_EQ(m.station_diameter[e], 1.25) << e;
 }
 
 TEST_F(beam_model, AStationOnAJointTakesTheLaterSegment)
@@ -90,7 +90,7 @@ TEST_F(beam_model, ThinWallStopsTheRunAtTheFirstFailingStation)
 {
     for (const wall_case &c : WALL_CASES) {
         SCOPED_TRACE(c.name);
-        SetUp();
+        start_fresh_model();
         barrel_record &m = barrel_model;
         set_reference_barrel(2);
         m.diameter_h = c.h, m.diameter_a = c.a, m.diameter_b = c.b, m.diameter_c = c.c;
@@ -101,8 +101,7 @@ TEST_F(beam_model, ThinWallStopsTheRunAtTheFirstFailingStation)
         EXPECT_EQ(text_of(m.report_file), "") << "no mass line";
         EXPECT_FALSE(m.station_diameter[c.failing_station] > c.h);
         for (int e = 0; e < c.failing_station; ++e) EXPECT_GT(m.station_diameter[e], c.h);
-        for (int e = c.failing_station + 1; e < 40; ++e) EXPECT_EQ(m.station_area[e], 0) << "station past the failure";
-        TearDown();
+        for (int e = c.failing_station + 1; e < ELEMENT_COUNT; ++e) EXPECT_EQ(m.station_area[e], 0) << "station past the failure";
     }
 }
 
@@ -124,15 +123,15 @@ TEST_F(beam_model, ElementMatricesAreSymmetricAndEqualForEqualSections)
     discretize_barrel();
     build_element_mass();
     build_element_stiffness();
-    for (int e = 0; e < 40; ++e)
+    for (int e = 0; e < ELEMENT_COUNT; ++e)
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) {
                 EXPECT_EQ(std::memcmp(&m.element_mass[e][i][j], &m.element_mass[e][j][i], sizeof(double)), 0);
                 EXPECT_EQ(std::memcmp(&m.element_stiffness[e][i][j], &m.element_stiffness[e][j][i], sizeof(double)), 0);
             }
     int equal_pairs = 0;
-    for (int e = 0; e < 40; ++e)
-        for (int f = e + 1; f < 40; ++f)
+    for (int e = 0; e < ELEMENT_COUNT; ++e)
+        for (int f = e + 1; f < ELEMENT_COUNT; ++f)
             if (m.station_area[e] == m.station_area[f] && m.station_inertia[e] == m.station_inertia[f]) {
                 ++equal_pairs;
                 EXPECT_EQ(std::memcmp(m.element_mass[e], m.element_mass[f], sizeof m.element_mass[e]), 0);
@@ -159,7 +158,7 @@ TEST_F(beam_model, MatrixFileHoldsBothNormalisedBandedSymmetricBlocks)
 {
     for (int bc_type : {1, 2}) {
         SCOPED_TRACE(bc_type);
-        SetUp();
+        start_fresh_model();
         set_reference_barrel(bc_type);
         build_beam();
         const int n = bc_type == 1 ? 82 : 80;
@@ -189,7 +188,6 @@ TEST_F(beam_model, MatrixFileHoldsBothNormalisedBandedSymmetricBlocks)
             EXPECT_EQ(text.substr(0, 60), "82 \n          156            22            54           -13 ");
         }
         EXPECT_EQ(text.substr(text.size() - 3), "  \n");
-        TearDown();
     }
 }
 
@@ -204,8 +202,7 @@ TEST_F(beam_model, AFixedBreechDropsTheRowsAndColumnsOfTheBreechNode)
             free_mass[i * 82 + j] = m.mass_matrix[i][j] / m.mass_matrix[2][2];
             free_stiffness[i * 82 + j] = m.stiffness_matrix[i][j] / m.stiffness_matrix[2][2];
         }
-    TearDown();
-    SetUp();
+    start_fresh_model();
     set_reference_barrel(2);
     build_beam();
     for (int i = 0; i < 80; ++i)

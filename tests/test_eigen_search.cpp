@@ -1,7 +1,8 @@
 #include "model_fixture.h"
 
-#include "app/run_output.h"
 #include "eigen/eigen_search.h"
+#include "model/constants.h"
+#include "model/run_output.h"
 
 #include <cerrno>
 #include <cmath>

@@ -7,27 +7,44 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
-TEST(GoldenRuns, EveryCaseMatchesItsExpectedFiles)
+namespace {
+
+std::vector<std::string> golden_cases()
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry &folder : fs::directory_iterator(GOLDEN_DIR))
+        if (folder.is_directory()) names.push_back(folder.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class golden_run : public testing::TestWithParam<std::string> {};
+
+TEST_P(golden_run, MatchesItsExpectedFiles)
 {
     const bool update = std::getenv("BOREFLEX_UPDATE_GOLDEN") != nullptr;
-    int cases = 0;
-    for (const fs::directory_entry &folder : fs::directory_iterator(GOLDEN_DIR)) {
-        SCOPED_TRACE(folder.path().filename().string());
-        ++cases;
-        program_run run = run_program(read_text(folder.path() / "answers.txt"));
-        for (const fs::directory_entry &expected : fs::directory_iterator(folder.path())) {
-            std::string name = expected.path().filename().string();
-            if (name == "answers.txt") continue;
-            std::string actual = name == "console.txt" ? run.console : run.file(name);
-            if (name == "status.txt") actual = std::to_string(run.status) + "\n";
-            if (update) write_text(expected.path(), actual);
-            EXPECT_EQ(actual, read_text(expected.path())) << name;
-        }
+    const fs::path folder = fs::path(GOLDEN_DIR) / GetParam();
+    program_run run = run_program(read_text(folder / "answers.txt"));
+    for (const fs::directory_entry &expected : fs::directory_iterator(folder)) {
+        std::string name = expected.path().filename().string();
+        if (name == "answers.txt") continue;
+        std::string actual = name == "console.txt" ? run.console : run.file(name);
+        if (name == "status.txt") actual = std::to_string(run.status) + "\n";
+        if (update) write_text(expected.path(), actual);
+        EXPECT_EQ(actual, read_text(expected.path())) << name;
     }
-    EXPECT_GT(cases, 0) << "no golden cases found in " << GOLDEN_DIR;
 }
+
+// Each folder is a test of its own, named after it.
+INSTANTIATE_TEST_SUITE_P(Golden, golden_run, testing::ValuesIn(golden_cases()),
+                         [](const testing::TestParamInfo<std::string> &info) { return info.param; });
+
+}  // namespace

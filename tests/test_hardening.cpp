@@ -95,18 +95,10 @@ struct live_run {
     {
         folder = make_scratch_folder();
         int pipe_ends[2];
-        if (pipe(pipe_ends) != 0) std::abort();
-        pid = fork();
-        if (pid == 0) {
-            setsid();
-            dup2(pipe_ends[0], 0);
-            int quiet = open("/dev/null", O_WRONLY);
-            dup2(quiet, 1);
-            close(pipe_ends[1]);
-            if (chdir(folder.c_str()) != 0) _exit(126);
-            execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
-            _exit(127);
-        }
+        if (pipe2(pipe_ends, O_CLOEXEC) != 0) std::abort();
+        int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        pid = start_program(folder, pipe_ends[0], quiet, STDERR_FILENO);
+        close(quiet);
         close(pipe_ends[0]);
         answers = pipe_ends[1];
     }

@@ -187,18 +187,9 @@ TEST(KeyWait, ABackgroundRunEndsByItselfAndLeavesTheTerminalAlone)
         setsid();
         int terminal = open(slave_name.c_str(), O_RDWR);
         ioctl(terminal, TIOCSCTTY, 0);
-        pid_t job = fork();
-        if (job == 0) {
-            setpgid(0, 0);  // a process group of its own: not the terminal's foreground
-            int answers = open((folder / "answers.txt").c_str(), O_RDONLY);
-            int quiet = open("/dev/null", O_WRONLY);
-            dup2(answers, 0);
-            dup2(quiet, 1);
-            dup2(quiet, 2);
-            if (chdir(folder.c_str()) != 0) _exit(126);
-            execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
-            _exit(127);
-        }
+        int answers = open((folder / "answers.txt").c_str(), O_RDONLY | O_CLOEXEC);
+        int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        pid_t job = start_program(folder, answers, quiet, quiet, program_group::background_job);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         int status = 0;
         for (;;) {

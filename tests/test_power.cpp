@@ -1,3 +1,4 @@
+#include "platform/platform.h"
 #include "platform/power.h"
 
 #include <gtest/gtest.h>
@@ -59,15 +60,14 @@ TEST(Power, OutsideTheNormalRangeFallsBackOnTheLibrary)
     EXPECT_TRUE(std::isnan(correctly_rounded_power(std::nan(""), 3)));
 }
 
-#if !defined(_WIN32)
 TEST(Power, CallsTheLibrarysPowEvenForSquares)
 {
+    if (WINDOWS_BUILD) GTEST_SKIP() << "Windows computes powers rounded once instead";
     // A compiler may turn pow(x, 2) into x * x, which differs here.
     const double x = 0x1.a6010e6090075p+0;
     volatile int two = 2;
     EXPECT_EQ(whole_power(x, 2), std::pow(x, two));
     EXPECT_NE(whole_power(x, 2), x * x);
 }
-#endif
 
 }  // namespace

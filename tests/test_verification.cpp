@@ -4,8 +4,8 @@
 // matrices, and a published tapered-beam benchmark.
 #include "model_fixture.h"
 
-#include "app/dialogue.h"
 #include "eigen/eigen_search.h"
+#include "model/constants.h"
 
 #include <cmath>
 #include <cstdio>
@@ -55,23 +55,17 @@ protected:
     }
 };
 
-barrel_case uniform_tube(int bc_type, int material)
-{
-    return {bc_type, 2, material, 0.3, 1.0, 1.0, 1.0, 0, 6, 18, 0};
-}
-
 TEST_F(verification, UniformTubeMatchesTheClosedForm)
 {
     for (int bc_type : {1, 2})
         for (int material : {1, 2}) {
             SCOPED_TRACE("bc " + std::to_string(bc_type) + " material " + std::to_string(material));
-            SetUp();
-            const barrel_case tube = uniform_tube(bc_type, material);
+            start_fresh_model();
+            const barrel_case tube = reference_barrel(bc_type, material);
             const double expected = uniform_tube_frequency(tube);
             const double actual = frequency_of(tube);
             print_case(bc_type == 2 ? "uniform tube, clamped-free" : "uniform tube, free-free", expected, actual);
             EXPECT_NEAR(actual, expected, 1e-6 * expected);
-            TearDown();
         }
 }
 
@@ -79,14 +73,13 @@ TEST_F(verification, ErrorFallsAsTheFourthPowerOfTheElementLength)
 {
     for (int bc_type : {1, 2}) {
         SCOPED_TRACE(bc_type);
-        const double expected = uniform_tube_frequency(uniform_tube(bc_type, 1));
+        const double expected = uniform_tube_frequency(reference_barrel(bc_type, 1));
         std::vector<double> errors;
         for (int elements : {10, 20, 40}) {
-            SetUp();
+            start_fresh_model();
             barrel_model.element_count = elements;
-            errors.push_back(std::fabs(frequency_of(uniform_tube(bc_type, 1)) - expected) / expected);
+            errors.push_back(std::fabs(frequency_of(reference_barrel(bc_type, 1)) - expected) / expected);
             std::printf("verification | %d elements, bc %d | relative error %.3e\n", elements, bc_type, errors.back());
-            TearDown();
         }
         for (size_t i = 1; i < errors.size(); ++i) {
             const double ratio = errors[i - 1] / errors[i];
@@ -99,13 +92,12 @@ TEST_F(verification, ErrorFallsAsTheFourthPowerOfTheElementLength)
 TEST_F(verification, ElementCountsBeyondTheStoresAreRefused)
 {
     for (int elements : {0, 100, 1000, -5}) {
-        SetUp();
+        start_fresh_model();
         barrel_model.element_count = elements;
-        load_barrel(uniform_tube(2, 1));
+        load_barrel(reference_barrel(2, 1));
         std::string console = console_of(build_beam);
         EXPECT_TRUE(barrel_model.run_ended) << elements;
         EXPECT_NE(console.find("elements"), std::string::npos) << console;
-        TearDown();
     }
 }
 
@@ -131,8 +123,8 @@ std::vector<double> lapack_eigenvalues()
 TEST_F(verification, FirstElasticRootAgreesWithLapack)
 {
     const barrel_case barrels[] = {
-        {1, 2, 1, 0.3, 1.0, 1.0, 1.0, 0, 6, 18, 0},        // uniform
-        {2, 2, 1, 0.3, 1.0, 1.0, 1.0, 0, 6, 18, 0},
+        reference_barrel(BC_FREE_FREE),  // uniform
+        reference_barrel(BC_BREECH_FIXED),
         {1, 2, 2, 0.308, 1.2, 1.15, 0.7, 0, 2.5, 23.5, 0},  // two-taper sporter
         {2, 2, 2, 0.308, 1.2, 1.15, 0.7, 0, 2.5, 23.5, 0},
         {1, 3, 1, 0.264, 1.25, 1.2, 0.9, 0.625, 3, 2, 21},  // three-taper
@@ -141,7 +133,7 @@ TEST_F(verification, FirstElasticRootAgreesWithLapack)
         {1, 3, 2, 0.5, 1.4, 1.3, 1.0, 0.95, 5, 3, 26},
     };
     for (const barrel_case &shape : barrels) {
-        SetUp();
+        start_fresh_model();
         frequency_of(shape);
         const double root = barrel_model.eigen;
         std::vector<double> values = lapack_eigenvalues();
@@ -155,7 +147,6 @@ TEST_F(verification, FirstElasticRootAgreesWithLapack)
                       shape.material, shape.a);
         print_case(name, first_elastic, root);
         EXPECT_NEAR(root, first_elastic, 1e-7 * first_elastic);
-        TearDown();
     }
 }
 

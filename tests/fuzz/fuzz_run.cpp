@@ -1,6 +1,6 @@
 #include "fuzz_run.h"
 
-#include "app/barrel_model.h"
+#include "model/barrel_model.h"
 #include "app/driver.h"
 
 #include <cstdio>

@@ -12,7 +12,8 @@ golden=$(cd "$(dirname "$0")/../golden" && pwd)
 export WINEDEBUG=-all
 export WINEPREFIX=${WINEPREFIX:-$(mktemp -d)/wineprefix}
 unset DISPLAY
-wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+source "$(dirname "$0")/find_wine.sh"
+wine=$(wine_command) || { echo "Wine is not installed" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

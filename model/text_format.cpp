@@ -1,4 +1,4 @@
-#include "text_format.h"
+#include "model/text_format.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,10 +1,27 @@
-#include "barrel_setup.h"
+#include "tests/support/barrel_setup.h"
 
-#include "app/barrel_model.h"
-#include "app/dialogue.h"
+#include "model/barrel_model.h"
+#include "model/constants.h"
 #include "beam/beam_model.h"
 
+#include <cstdio>
+#include <cstring>
 #include <initializer_list>
+
+fresh_model::fresh_model(const char *stream_path)
+{
+    std::memset(&barrel_model, 0, sizeof barrel_model);
+    barrel_model.element_count = ELEMENT_COUNT;
+    for (std::FILE **stream : {&barrel_model.report_file, &barrel_model.matrix_file, &barrel_model.log_file})
+        *stream = stream_path ? std::fopen(stream_path, "w") : std::tmpfile();
+}
+
+fresh_model::~fresh_model()
+{
+    for (std::FILE *file : {barrel_model.report_file, barrel_model.matrix_file, barrel_model.log_file})
+        if (file) std::fclose(file);
+    std::memset(&barrel_model, 0, sizeof barrel_model);
+}
 
 void load_barrel(const barrel_case &shape)
 {

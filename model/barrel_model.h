@@ -3,27 +3,44 @@
 // else, so a stage takes no arguments and returns nothing.
 #pragma once
 
-#include <cmath>
 #include <cstdio>
 
 constexpr int MAX_DOF = 200;       // order of the square matrix stores
 constexpr int MAX_ELEMENTS = 100;  // capacity of the element-matrix tables
 constexpr int MAX_STATIONS = 200;  // capacity of the per-element section tables
+// Forty elements put the discretisation error far below the four digits
+// printed; the stores hold the problem they make.
+constexpr int ELEMENT_COUNT = 40;
+static_assert(ELEMENT_COUNT <= MAX_ELEMENTS && 2 * ELEMENT_COUNT + 2 <= MAX_DOF);
+
 constexpr int REPORT_NAME_CAPACITY = 260;  // 259 characters and the terminator
+
+// The side files every run writes in the working folder.
+constexpr const char *MATRIX_FILE_NAME = "jacobi.in";
+constexpr const char *LOG_FILE_NAME = "bf_det.in";
+constexpr const char *SIDE_FILE_NAMES[] = {MATRIX_FILE_NAME, LOG_FILE_NAME};
 
 // Exit statuses of a run.
 constexpr int EXIT_RESULT = 0;      // a finite frequency, all files written
 constexpr int EXIT_BARREL = 1;      // the barrel's own data ended the run
 constexpr int EXIT_IO = 2;          // input ended early or a file failed
 
+// Values of the three choice fields, which hold the menu answers as typed.
+constexpr int BC_FREE_FREE = 1;
+constexpr int BC_BREECH_FIXED = 2;
+constexpr int PROFILE_TWO_TAPER = 2;
+constexpr int PROFILE_THREE_TAPER = 3;
+constexpr int MATERIAL_416R = 1;  // the first entry of STEELS
+constexpr int MATERIAL_4140 = 2;
+
 // Units: inch, pound-force, second. Node k sits at x = k*Le and carries
 // degree of freedom 2k (displacement) and 2k+1 (rotation times Le).
 struct barrel_record {
     int element_count;  // beam elements; every element loop reads it
 
-    int bc_type;   // 1 free-free, 2 breech fixed and muzzle free
-    int profile;   // 2 two-taper, 3 three-taper
-    int material;  // 1 416R stainless, 2 4140 chrome moly
+    int bc_type;   // BC_FREE_FREE or BC_BREECH_FIXED (muzzle free)
+    int profile;   // PROFILE_TWO_TAPER or PROFILE_THREE_TAPER
+    int material;  // MATERIAL_416R or MATERIAL_4140: 1 + its index in STEELS
 
     double modulus;  // Young's modulus, psi
     double density;  // mass density, lbf*s^2/in^4
@@ -71,6 +88,3 @@ struct barrel_record {
 };
 
 extern barrel_record barrel_model;
-
-// Pi to double precision, taken from the arc tangent as the formulas expect.
-inline double pi() { return 4.0 * std::atan(1.0); }

@@ -1,7 +1,7 @@
-#include "run_output.h"
+#include "model/run_output.h"
 
-#include "barrel_model.h"
-#include "text_format.h"
+#include "model/barrel_model.h"
+#include "model/text_format.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -13,8 +13,8 @@ namespace {
 const char *file_label(const std::FILE *file)
 {
     const barrel_record &m = barrel_model;
-    if (file == m.matrix_file) return "jacobi.in";
-    if (file == m.log_file) return "bf_det.in";
+    if (file == m.matrix_file) return MATRIX_FILE_NAME;
+    if (file == m.log_file) return LOG_FILE_NAME;
     return m.report_name;
 }
 

@@ -1,0 +1,18 @@
+// Constants that every part of the program shares: the two steels of the
+// material menu and pi.
+#pragma once
+
+#include <cmath>
+
+// The two steels the material menu offers, in its order.
+struct steel {
+    double modulus;  // psi
+    double density;  // lbf*s^2/in^4: weight density divided by 386
+};
+constexpr steel STEELS[] = {
+    {29000000.0, 0.00073049},  // 1: 416R stainless steel
+    {29700000.0, 0.00073568},  // 2: 4140 chrome moly steel
+};
+
+// Pi to double precision, taken from the arc tangent as the formulas expect.
+inline double pi() { return 4.0 * std::atan(1.0); }
