@@ -10,7 +10,14 @@ namespace analysis {
 namespace {
 
 constexpr double TARGET_ERROR = 1e-7;  // relative, in every frequency
-constexpr int MOST_ELEMENTS = 400;     // past this, round-off outgrows the discretisation error
+
+// Hermite elements converge as the fourth power of the element length. The
+// Timoshenko element holds the shear strain constant along each element, so
+// its frequencies converge only as the square, and it needs finer meshes.
+int convergence_rate(beam_theory theory) { return theory == beam_theory::timoshenko ? 2 : 4; }
+
+// Past these, round-off in the factors outgrows what refinement gains.
+int most_elements(beam_theory theory) { return theory == beam_theory::timoshenko ? 1600 : 400; }
 
 struct solution {
     mesh grid;
@@ -35,14 +42,14 @@ double frequency_of(double eigenvalue)
 }
 
 // Relative error of the frequencies on a mesh, from the same problem on half
-// as many elements: Hermite elements converge as the fourth power of the
-// element length, so the finer answer is off by a fifteenth of the change.
-double richardson_error(const solution &fine, const solution &coarse)
+// as many elements: with errors falling as the rate-th power of the element
+// length, the finer answer is off by the change over 2^rate - 1.
+double richardson_error(const solution &fine, const solution &coarse, int rate)
 {
     double worst = 0;
     for (std::size_t i = 0; i < fine.pairs.size(); ++i) {
         const double f = frequency_of(fine.pairs[i].value), g = frequency_of(coarse.pairs[i].value);
-        worst = std::max(worst, std::fabs(f - g) / (15 * f));
+        worst = std::max(worst, std::fabs(f - g) / (((1 << rate) - 1) * f));
     }
     return worst;
 }
@@ -69,9 +76,9 @@ mode shape_of(const solution &s, const barrel &b, beam_theory theory, const std:
     for (std::size_t k = 0; k < nodes; ++k)
         if (std::fabs(full[2 * k]) > std::fabs(full[2 * largest])) largest = k;
     const double muzzle = full[2 * (nodes - 1)];
-    double scale = 1 / std::fabs(full[2 * largest]);
+    double scale = std::fabs(full[2 * largest]);
     if (muzzle < 0 || (muzzle == 0 && full[2 * largest] < 0)) scale = -scale;
-    for (double &value : full) value *= scale;
+    for (double &value : full) value /= scale;
 
     mode result;
     for (std::size_t k = 0; k < nodes; ++k) result.shape.push_back({s.grid.node_x[k], full[2 * k], full[2 * k + 1]});
@@ -166,15 +173,16 @@ analysis_result analyze(const barrel &b, const analysis_options &options)
     result.rigid_body_modes = rigid_body_modes(b);
 
     // The mesh: as asked, or refined until the estimate meets the target,
-    // the estimate's fourth-power rate telling how far to refine.
+    // the convergence rate telling how far to refine.
+    const int rate = convergence_rate(options.theory), most = most_elements(options.theory);
     int elements = options.elements > 0 ? options.elements : std::max(32, 16 * (options.modes + 1));
     solution fine = solve(b, options.theory, elements, options.modes);
-    double error = richardson_error(fine, solve(b, options.theory, std::max(1, elements / 2), options.modes));
-    while (options.elements == 0 && error > TARGET_ERROR && elements < MOST_ELEMENTS) {
-        const double factor = std::pow(error / (0.5 * TARGET_ERROR), 0.25);
-        elements = std::min(MOST_ELEMENTS, static_cast<int>(std::ceil(elements * std::max(factor, 1.25))));
+    double error = richardson_error(fine, solve(b, options.theory, std::max(1, elements / 2), options.modes), rate);
+    while (options.elements == 0 && error > TARGET_ERROR && elements < most) {
+        const double factor = std::pow(error / (0.5 * TARGET_ERROR), 1.0 / rate);
+        elements = std::min(most, static_cast<int>(std::ceil(elements * std::max(factor, 1.25))));
         fine = solve(b, options.theory, elements, options.modes);
-        error = richardson_error(fine, solve(b, options.theory, elements / 2, options.modes));
+        error = richardson_error(fine, solve(b, options.theory, elements / 2, options.modes), rate);
     }
     result.elements = static_cast<int>(fine.grid.elements.size());
     result.estimated_error = error;

@@ -42,8 +42,12 @@ fs::path make_scratch_folder()
 
 std::string program_run::file(const std::string &name) const { return read_text(folder / name); }
 
-pid_t start_program(const fs::path &folder, int input, int output, int errors, program_group group)
+pid_t start_program(const fs::path &folder, int input, int output, int errors, program_group group,
+                    const std::vector<std::string> &arguments)
 {
+    std::vector<char *> argv = {const_cast<char *>("boreflex")};
+    for (const std::string &argument : arguments) argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
     pid_t child = fork();
     if (child != 0) return child;
     if (group == program_group::own_session) setsid();
@@ -54,8 +58,27 @@ pid_t start_program(const fs::path &folder, int input, int output, int errors, p
         else if (wanted[fd] != fd) dup2(wanted[fd], fd);
     }
     if (chdir(folder.c_str()) != 0) _exit(126);
-    execl(BOREFLEX_EXE, "boreflex", static_cast<char *>(nullptr));
+    execv(BOREFLEX_EXE, argv.data());
     _exit(127);
+}
+
+command_run run_command(const std::vector<std::string> &arguments, const fs::path &folder)
+{
+    const fs::path io = make_scratch_folder();
+    int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int output = open((io / "output").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int errors = open((io / "errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_t child = start_program(folder, nothing, output, errors, program_group::own_session, arguments);
+    close(nothing);
+    close(output);
+    close(errors);
+    int status = 0;
+    waitpid(child, &status, 0);
+    command_run run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.output = read_text(io / "output");
+    run.errors = read_text(io / "errors");
+    return run;
 }
 
 program_run run_program(const std::string &answers, const std::function<void(const fs::path &)> &prepare,

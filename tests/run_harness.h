@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 struct program_run {
@@ -31,7 +32,16 @@ enum class program_group { own_session, background_job };
 // The descriptors stay open in the caller; any others the caller wants kept
 // from the program must be close-on-exec.
 pid_t start_program(const std::filesystem::path &folder, int input, int output, int errors,
-                    program_group group = program_group::own_session);
+                    program_group group = program_group::own_session, const std::vector<std::string> &arguments = {});
+
+// A command run to its end: "boreflex" with arguments, in folder, with no
+// input; its status and what it wrote to each stream.
+struct command_run {
+    int status = -1;
+    std::string output, errors;
+};
+command_run run_command(const std::vector<std::string> &arguments,
+                        const std::filesystem::path &folder = std::filesystem::current_path());
 
 // prepare, if given, runs in the fresh folder before the program starts.
 program_run run_program(const std::string &answers,

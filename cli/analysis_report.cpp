@@ -1,0 +1,73 @@
+#include "cli/analysis_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+std::string format(const char *pattern, auto... values)
+{
+    char line[256];
+    std::snprintf(line, sizeof line, pattern, values...);
+    return line;
+}
+
+}  // namespace
+
+const char *theory_name(analysis::beam_theory theory)
+{
+    return theory == analysis::beam_theory::timoshenko ? "timoshenko" : "euler-bernoulli";
+}
+
+std::string text_report(const analysis::analysis_result &r)
+{
+    std::string text;
+    text += format("Barrel: %.4g in long, %.4g lb of steel", r.barrel.length, r.barrel.mass);
+    if (r.barrel.attached_mass > 0) text += format(" and %.4g lb attached", r.barrel.attached_mass);
+    text += format(", centre of gravity %.4g in from the breech\n", r.barrel.center_of_gravity);
+    text += format("Model: %s beam, %d elements, frequencies within about %.1e", theory_name(r.theory), r.elements,
+                   r.estimated_error);
+    if (r.rigid_body_modes > 0) text += format("; %d rigid-body modes not listed", r.rigid_body_modes);
+    text += "\n\n mode   frequency Hz   period ms   muzzle slope   nodes (in from the breech)\n";
+    for (std::size_t i = 0; i < r.modes.size(); ++i) {
+        const analysis::mode &m = r.modes[i];
+        text += format("%5zu %14.2f %11.4f %14.4g   ", i + 1, m.frequency, m.period, m.muzzle_slope);
+        if (m.nodes.empty()) text += "none";
+        for (std::size_t k = 0; k < m.nodes.size(); ++k) text += format(k ? ", %.2f" : "%.2f", m.nodes[k]);
+        text += "\n";
+    }
+    return text;
+}
+
+std::string json_report(const analysis::analysis_result &r)
+{
+    nlohmann::ordered_json modes = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < r.modes.size(); ++i) {
+        const analysis::mode &m = r.modes[i];
+        nlohmann::ordered_json shape = nlohmann::ordered_json::array();
+        for (const auto &point : m.shape) shape.push_back({point[0], point[1], point[2]});
+        modes.push_back({{"mode", i + 1},
+                         {"frequency", m.frequency},
+                         {"period", m.period},
+                         {"nodes", m.nodes},
+                         {"muzzle", {{"displacement", m.muzzle_displacement}, {"slope", m.muzzle_slope}}},
+                         {"shape", shape}});
+    }
+    nlohmann::ordered_json report = {{"units", "inch"},
+                                     {"theory", theory_name(r.theory)},
+                                     {"elements", r.elements},
+                                     {"estimated_error", r.estimated_error},
+                                     {"rigid_body_modes", r.rigid_body_modes},
+                                     {"barrel",
+                                      {{"length", r.barrel.length},
+                                       {"mass", r.barrel.mass},
+                                       {"attached_mass", r.barrel.attached_mass},
+                                       {"center_of_gravity", r.barrel.center_of_gravity}}},
+                                     {"modes", modes}};
+    return report.dump(2) + "\n";
+}
+
+}  // namespace cli

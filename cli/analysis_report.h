@@ -1,0 +1,17 @@
+// What "boreflex analyze" prints: a short text for people, or JSON with
+// every number at full precision for scripts.
+#pragma once
+
+#include "analysis/modal_analysis.h"
+
+#include <string>
+
+namespace cli {
+
+const char *theory_name(analysis::beam_theory theory);
+
+std::string text_report(const analysis::analysis_result &result);
+
+std::string json_report(const analysis::analysis_result &result);
+
+}  // namespace cli
