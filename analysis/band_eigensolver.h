@@ -36,8 +36,9 @@ public:
     int factor(const band_matrix<Real> &k, const band_matrix<Real> &m, Real sigma)
     {
         const int n = k.n;
-        lower_.assign(static_cast<std::size_t>(n) * (B + 1), Real(0));
-        pivot_.assign(n, Real(0));
+        lower_.resize(static_cast<std::size_t>(n) * (B + 1));
+        pivot_.resize(n);
+        inverse_pivot_.resize(n);
         int negatives = 0;
         for (int i = 0; i < n; ++i) {
             Real row[B + 1];  // row[i - j] = L(i, j) * d(j), then L(i, j)
@@ -48,13 +49,14 @@ public:
             }
             Real diagonal = k.entry(i, 0) - sigma * m.entry(i, 0);
             for (int j = std::max(0, i - B); j < i; ++j) {
-                const Real lij = row[i - j] / pivot_[j];
+                const Real lij = row[i - j] * inverse_pivot_[j];
                 diagonal -= lij * row[i - j];
                 l(i, j) = lij;
             }
             if (diagonal == 0)
                 diagonal = std::numeric_limits<Real>::epsilon() * (std::fabs(k.entry(i, 0)) + std::fabs(sigma * m.entry(i, 0)));
             pivot_[i] = diagonal;
+            inverse_pivot_[i] = 1 / diagonal;
             negatives += diagonal < 0;
         }
         return negatives;
@@ -66,7 +68,7 @@ public:
         const int n = static_cast<int>(pivot_.size());
         for (int i = 0; i < n; ++i)
             for (int j = std::max(0, i - B); j < i; ++j) x[i] -= l(i, j) * x[j];
-        for (int i = 0; i < n; ++i) x[i] /= pivot_[i];
+        for (int i = 0; i < n; ++i) x[i] *= inverse_pivot_[i];
         for (int i = n - 1; i >= 0; --i)
             for (int q = i + 1; q <= std::min(n - 1, i + B); ++q) x[i] -= l(q, i) * x[q];
     }
@@ -74,22 +76,37 @@ public:
 private:
     Real &l(int i, int j) { return lower_[static_cast<std::size_t>(i) * (B + 1) + (i - j)]; }
     Real l(int i, int j) const { return lower_[static_cast<std::size_t>(i) * (B + 1) + (i - j)]; }
-    std::vector<Real> lower_, pivot_;
+    std::vector<Real> lower_, pivot_, inverse_pivot_;
 };
 
+// y = A x for the symmetric band matrix A.
 template <class Real>
-std::vector<Real> band_product(const band_matrix<Real> &a, const std::vector<Real> &x)
+void band_product(const band_matrix<Real> &a, const std::vector<Real> &x, std::vector<Real> &y)
 {
     const int b = band_matrix<Real>::HALF_BANDWIDTH;
-    std::vector<Real> y(a.n, Real(0));
+    y.assign(a.n, Real(0));
     for (int i = 0; i < a.n; ++i) {
-        y[i] += a.entry(i, 0) * x[i];
+        Real sum = a.entry(i, 0) * x[i];
         for (int j = std::max(0, i - b); j < i; ++j) {
-            y[i] += a.entry(i, i - j) * x[j];
+            sum += a.entry(i, i - j) * x[j];
             y[j] += a.entry(i, i - j) * x[i];
         }
+        y[i] += sum;
     }
-    return y;
+}
+
+// x' A x for the symmetric band matrix A.
+template <class Real>
+Real quadratic_form(const band_matrix<Real> &a, const std::vector<Real> &x)
+{
+    const int b = band_matrix<Real>::HALF_BANDWIDTH;
+    Real sum = 0;
+    for (int i = 0; i < a.n; ++i) {
+        Real off = 0;
+        for (int j = std::max(0, i - b); j < i; ++j) off += a.entry(i, i - j) * x[j];
+        sum += x[i] * (a.entry(i, 0) * x[i] + 2 * off);
+    }
+    return sum;
 }
 
 template <class Real>
@@ -147,7 +164,9 @@ std::vector<eigenpair<Real>> lowest_eigenpairs(const band_matrix<Real> &k, const
         }
         return std::pair<sample, sample>{lo, hi};
     };
-    auto middle = [](Real lo, Real hi) { return lo > 0 ? std::sqrt(lo * hi) : (lo + hi) / 2; };
+    // Eigenvalues spread over decades: bisect on a log scale, and from a
+    // bracket that starts at zero come down by a decade at a time.
+    auto middle = [](Real lo, Real hi) { return lo > 0 ? std::sqrt(lo * hi) : hi / 10; };
     // A vector is converged when an iteration changes it by less than this:
     // the quotient's error is about its square.
     const Real settled_change = Real(1e-3) * std::sqrt(std::numeric_limits<Real>::epsilon());
@@ -164,26 +183,38 @@ std::vector<eigenpair<Real>> lowest_eigenpairs(const band_matrix<Real> &k, const
         Real lo = lo_sample.shift, hi = hi_sample.shift;
 
         // Refine by Rayleigh-quotient iteration from the middle of the bracket.
-        std::vector<Real> x(n), previous;
-        for (int i = 0; i < n; ++i) x[i] = 1 + Real(0.5) * std::sin(Real(0.7) * i + index);
-        Real shift = middle(lo, hi), value = shift;
+        // The counts are unsure within round-off of the eigenvalue, so a
+        // quotient that strays that little past the bracket still counts.
+        // The start: smooth, rich in the low modes, with the modes already
+        // found taken out, so that its quotient is already near this one.
+        std::vector<Real> x(n), y, rhs;
+        for (int i = 0; i < n; ++i) x[i] = 1 + Real(i) / n;
+        for (const eigenpair<Real> &found : pairs) {
+            band_product(m, found.vector, rhs);
+            const Real along = dot(x, rhs);
+            for (int i = 0; i < n; ++i) x[i] -= along * found.vector[i];
+        }
+        const Real start = quadratic_form(k, x) / quadratic_form(m, x);
+        Real shift = start > lo && start < hi ? start : middle(lo, hi), value = shift;
+        const Real slack = Real(1e-4);
         for (int iteration = 0; iteration < 60; ++iteration) {
             if (count_below(shift) <= index) lo = std::max(lo, shift);
             else hi = std::min(hi, shift);
-            previous = x;
-            std::vector<Real> y = band_product(m, x);
+            band_product(m, x, rhs);
+            y = rhs;
             factors.solve(y);
-            const Real norm = std::sqrt(dot(y, band_product(m, y)));
+            const Real norm = std::sqrt(quadratic_form(m, y));
             // Above the eigenvalue inverse iteration flips the sign: keep it.
-            const Real sign = dot(y, band_product(m, previous)) < 0 ? -1 : 1;
+            const Real sign = dot(y, rhs) < 0 ? -1 : 1;
             Real change = 0, largest = 0;
             for (int i = 0; i < n; ++i) {
-                x[i] = sign * y[i] / norm;
-                change = std::max(change, std::fabs(x[i] - previous[i]));
-                largest = std::max(largest, std::fabs(x[i]));
+                const Real next = sign * y[i] / norm;
+                change = std::max(change, std::fabs(next - x[i]));
+                largest = std::max(largest, std::fabs(next));
+                x[i] = next;
             }
-            const Real quotient = dot(x, band_product(k, x));
-            const bool inside = quotient > lo && quotient < hi;
+            const Real quotient = quadratic_form(k, x);  // x'Mx = 1
+            const bool inside = quotient >= lo - slack * std::fabs(lo) && quotient <= hi + slack * std::fabs(hi);
             value = inside ? quotient : middle(lo, hi);
             if (inside && iteration > 0 && change <= settled_change * largest) break;
             shift = value;

@@ -61,6 +61,7 @@ int run_command_line(int argc, char **argv)
     CLI::App app{"boreflex: bending vibration of rifle barrels. With no arguments, the classic dialogue."};
     app.set_version_flag("--version", std::string("boreflex ") + BOREFLEX_VERSION);
     app.require_subcommand(1);
+    app.allow_windows_style_options(false);  // "/path/to/barrel.toml" is a file, not an option
 
     analyze_request request;
     CLI::App *analyze = app.add_subcommand("analyze", "Modal analysis of the barrel described in a TOML file");
