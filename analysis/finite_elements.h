@@ -14,6 +14,7 @@
 #pragma once
 
 #include "analysis/barrel.h"
+#include "model/constants.h"
 
 #include <array>
 #include <cmath>
@@ -60,9 +61,8 @@ struct section {
 
 inline section section_at(const barrel &b, double diameter, beam_theory theory)
 {
-    const double pi = 4.0 * std::atan(1.0);
     const double d2 = diameter * diameter, h2 = b.bore * b.bore;
-    const double area = pi / 4 * (d2 - h2), inertia = pi / 64 * (d2 * d2 - h2 * h2);
+    const double area = pi() / 4 * (d2 - h2), inertia = pi() / 64 * (d2 * d2 - h2 * h2);
     const material &m = b.steel;
     section s{m.modulus * inertia, 0, m.density * area, 0};
     if (theory == beam_theory::timoshenko) {

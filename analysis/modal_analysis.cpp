@@ -35,11 +35,7 @@ solution solve(const barrel &b, beam_theory theory, int elements, int modes)
     return s;
 }
 
-double frequency_of(double eigenvalue)
-{
-    const double pi = 4.0 * std::atan(1.0);
-    return std::sqrt(std::max(eigenvalue, 0.0)) / (2 * pi);
-}
+double frequency_of(double eigenvalue) { return std::sqrt(std::max(eigenvalue, 0.0)) / (2 * pi()); }
 
 // Relative error of the frequencies on a mesh, from the same problem on half
 // as many elements: with errors falling as the rate-th power of the element
@@ -122,7 +118,6 @@ barrel_properties properties_of(const barrel &b)
 {
     barrel_properties p;
     p.length = barrel_length(b);
-    const double pi = 4.0 * std::atan(1.0);
     double moment = 0;
     // Mass and first moment of each linear segment, by Gauss points: area is
     // quadratic in x, its moment cubic.
@@ -132,7 +127,7 @@ barrel_properties properties_of(const barrel &b)
         for (std::size_t g = 0; g < GAUSS_POINTS.size(); ++g) {
             const double xi = GAUSS_POINTS[g], x = a.x + xi * length;
             const double d = a.diameter + (c.diameter - a.diameter) * xi;
-            const double mass = GAUSS_WEIGHTS[g] * length * b.steel.density * pi / 4 * (d * d - b.bore * b.bore);
+            const double mass = GAUSS_WEIGHTS[g] * length * section_at(b, d, beam_theory::euler_bernoulli).rho_a;
             p.mass += mass;
             moment += mass * x;
         }

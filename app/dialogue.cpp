@@ -186,8 +186,9 @@ void read_inputs()
         !ask_dimension("\n Enter length of reinforce taper BC\n", "reinforce taper length BC", m.length_bc,
                        "  reinforce taper length BC=%8.4g inch\n"))
         return;
-    if (m.profile == PROFILE_THREE_TAPER && !ask_dimension("\n Enter the length of the main taper CD \n", "main taper length CD", m.length_cd,
-                                         "       main taper length CD=%8.4g inch\n"))
+    if (m.profile == PROFILE_THREE_TAPER &&
+        !ask_dimension("\n Enter the length of the main taper CD \n", "main taper length CD", m.length_cd,
+                       "       main taper length CD=%8.4g inch\n"))
         return;
     file_print(report, "\n\n");
 
