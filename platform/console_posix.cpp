@@ -97,9 +97,15 @@ int wait_key()
     int index = 0;
     for (int signal_number : ENDING_SIGNALS) sigaction(signal_number, &restoring, &previous[index++]);
 
+    // The switch to raw mode and the note that a handler must undo it happen
+    // with the ending signals held, so that no signal falls between them.
     int key = 0;
-    if (tcsetattr(fd, TCSANOW, &raw) == 0) {
-        terminal_fd = fd;  // only now is there anything for a handler to restore
+    sigset_t switching;
+    sigprocmask(SIG_BLOCK, &restoring.sa_mask, &switching);
+    const bool raw_mode = tcsetattr(fd, TCSANOW, &raw) == 0;
+    if (raw_mode) terminal_fd = fd;
+    sigprocmask(SIG_SETMASK, &switching, nullptr);
+    if (raw_mode) {
         key = read_byte(fd);
         if (key == 0x1b)
             while (byte_follows_soon(fd)) read_byte(fd);
