@@ -32,31 +32,36 @@ public:
 
     // LDL' of K - sigma M without pivoting; returns the number of negative
     // pivots. A pivot that comes out exactly zero is nudged to a tiny value of
-    // the same scale, which moves sigma by less than rounding does.
+    // the same scale, which moves sigma by less than rounding does. Written
+    // out for the half bandwidth of 3 that beam elements give; B rows of zeros
+    // stand before the first, so that the first rows need no cases of their
+    // own (the band store holds zeros left of the matrix too).
     int factor(const band_matrix<Real> &k, const band_matrix<Real> &m, Real sigma)
     {
+        static_assert(B == 3, "the factorisation is written out for a half bandwidth of 3");
         const int n = k.n;
-        lower_.resize(static_cast<std::size_t>(n) * (B + 1));
-        pivot_.resize(n);
-        inverse_pivot_.resize(n);
+        lower_.assign(static_cast<std::size_t>(n + B) * (B + 1), Real(0));
+        inverse_pivot_.assign(n + B, Real(0));
+        n_ = n;
+        Real *lower = lower_.data() + B * (B + 1);  // lower[i * 4 + d] = L(i, i - d)
+        Real *inverse = inverse_pivot_.data() + B;
         int negatives = 0;
         for (int i = 0; i < n; ++i) {
-            Real row[B + 1];  // row[i - j] = L(i, j) * d(j), then L(i, j)
-            for (int j = std::max(0, i - B); j < i; ++j) {
-                Real sum = k.entry(i, i - j) - sigma * m.entry(i, i - j);
-                for (int p = std::max(0, i - B); p < j; ++p) sum -= row[i - p] * l(j, p);
-                row[i - j] = sum;  // L(i, j) d(j)
-            }
-            Real diagonal = k.entry(i, 0) - sigma * m.entry(i, 0);
-            for (int j = std::max(0, i - B); j < i; ++j) {
-                const Real lij = row[i - j] * inverse_pivot_[j];
-                diagonal -= lij * row[i - j];
-                l(i, j) = lij;
-            }
+            const Real *kr = &k.entries[static_cast<std::size_t>(i) * (B + 1)];
+            const Real *mr = &m.entries[static_cast<std::size_t>(i) * (B + 1)];
+            const Real *up1 = lower + (i - 1) * (B + 1), *up2 = lower + (i - 2) * (B + 1);
+            // r_d = L(i, i - d) d(i - d), from the rows above.
+            const Real r3 = kr[3] - sigma * mr[3];
+            const Real r2 = (kr[2] - sigma * mr[2]) - r3 * up2[1];
+            const Real r1 = ((kr[1] - sigma * mr[1]) - r3 * up1[2]) - r2 * up1[1];
+            Real *row = lower + i * (B + 1);
+            row[3] = r3 * inverse[i - 3];
+            row[2] = r2 * inverse[i - 2];
+            row[1] = r1 * inverse[i - 1];
+            Real diagonal = (((kr[0] - sigma * mr[0]) - row[3] * r3) - row[2] * r2) - row[1] * r1;
             if (diagonal == 0)
-                diagonal = std::numeric_limits<Real>::epsilon() * (std::fabs(k.entry(i, 0)) + std::fabs(sigma * m.entry(i, 0)));
-            pivot_[i] = diagonal;
-            inverse_pivot_[i] = 1 / diagonal;
+                diagonal = std::numeric_limits<Real>::epsilon() * (std::fabs(kr[0]) + std::fabs(sigma * mr[0]));
+            inverse[i] = 1 / diagonal;
             negatives += diagonal < 0;
         }
         return negatives;
@@ -65,18 +70,18 @@ public:
     // Solves (K - sigma M) x = b with the last factors, in place.
     void solve(std::vector<Real> &x) const
     {
-        const int n = static_cast<int>(pivot_.size());
+        const int n = n_;
         for (int i = 0; i < n; ++i)
             for (int j = std::max(0, i - B); j < i; ++j) x[i] -= l(i, j) * x[j];
-        for (int i = 0; i < n; ++i) x[i] *= inverse_pivot_[i];
+        for (int i = 0; i < n; ++i) x[i] *= inverse_pivot_[i + B];
         for (int i = n - 1; i >= 0; --i)
             for (int q = i + 1; q <= std::min(n - 1, i + B); ++q) x[i] -= l(q, i) * x[q];
     }
 
 private:
-    Real &l(int i, int j) { return lower_[static_cast<std::size_t>(i) * (B + 1) + (i - j)]; }
-    Real l(int i, int j) const { return lower_[static_cast<std::size_t>(i) * (B + 1) + (i - j)]; }
-    std::vector<Real> lower_, pivot_, inverse_pivot_;
+    Real l(int i, int j) const { return lower_[static_cast<std::size_t>(i + B) * (B + 1) + (i - j)]; }
+    int n_ = 0;
+    std::vector<Real> lower_, inverse_pivot_;
 };
 
 // y = A x for the symmetric band matrix A.
@@ -169,7 +174,7 @@ std::vector<eigenpair<Real>> lowest_eigenpairs(const band_matrix<Real> &k, const
     auto middle = [](Real lo, Real hi) { return lo > 0 ? std::sqrt(lo * hi) : hi / 10; };
     // A vector is converged when an iteration changes it by less than this:
     // the quotient's error is about its square.
-    const Real settled_change = Real(1e-3) * std::sqrt(std::numeric_limits<Real>::epsilon());
+    const Real settled_change = std::sqrt(std::numeric_limits<Real>::epsilon());
 
     std::vector<eigenpair<Real>> pairs;
     for (int index = first; index < first + count; ++index) {
@@ -197,23 +202,28 @@ std::vector<eigenpair<Real>> lowest_eigenpairs(const band_matrix<Real> &k, const
         const Real start = quadratic_form(k, x) / quadratic_form(m, x);
         Real shift = start > lo && start < hi ? start : middle(lo, hi), value = shift;
         const Real slack = Real(1e-4);
+        // y = (K - shift M)^-1 M x; its quotient is shift + y'Mx / y'My,
+        // since (K - shift M) y = M x: no product with K is needed.
+        std::vector<Real> my;
+        band_product(m, x, rhs);
         for (int iteration = 0; iteration < 60; ++iteration) {
             if (count_below(shift) <= index) lo = std::max(lo, shift);
             else hi = std::min(hi, shift);
-            band_product(m, x, rhs);
             y = rhs;
             factors.solve(y);
-            const Real norm = std::sqrt(quadratic_form(m, y));
+            band_product(m, y, my);
+            const Real y_my = dot(y, my), y_mx = dot(y, rhs);
             // Above the eigenvalue inverse iteration flips the sign: keep it.
-            const Real sign = dot(y, rhs) < 0 ? -1 : 1;
+            const Real scale = (y_mx < 0 ? -1 : 1) / std::sqrt(y_my);
             Real change = 0, largest = 0;
             for (int i = 0; i < n; ++i) {
-                const Real next = sign * y[i] / norm;
+                const Real next = scale * y[i];
                 change = std::max(change, std::fabs(next - x[i]));
                 largest = std::max(largest, std::fabs(next));
                 x[i] = next;
+                rhs[i] = scale * my[i];
             }
-            const Real quotient = quadratic_form(k, x);  // x'Mx = 1
+            const Real quotient = shift + y_mx / y_my;
             const bool inside = quotient >= lo - slack * std::fabs(lo) && quotient <= hi + slack * std::fabs(hi);
             value = inside ? quotient : middle(lo, hi);
             if (inside && iteration > 0 && change <= settled_change * largest) break;
