@@ -260,3 +260,58 @@ TEST(ModalAnalysis, ShapesAreNormalisedWithTheMuzzleMovingUp)
 }
 
 }  // namespace
+
+namespace {
+
+// SI data of the published benchmarks, in the library's inch-pound units.
+constexpr double METRE = 1 / 0.0254;                      // inches
+constexpr double PASCAL = 1 / 6894.757293168;             // psi
+constexpr double KILOGRAM = 1 / 0.45359237;               // pounds
+constexpr double KG_PER_M3 = KILOGRAM / (METRE * METRE * METRE) / STANDARD_GRAVITY;  // lbf*s^2/in^4
+
+// Within one unit of the reference's last printed digit.
+void expect_to_the_digit(double actual, double reference, double last_digit)
+{
+    EXPECT_LT(std::fabs(actual - reference), last_digit) << actual << " against " << reference;
+}
+
+// Code_Aster SDLL15 (AFNOR SDLL15/89): a 10 m steel tube, 350 mm outside,
+// 15 mm wall, clamped, with a 1000 kg point mass at its free end.
+TEST(PublishedBenchmarks, CantileverTubeWithATonAtItsEnd)
+{
+    barrel b;
+    b.bore = 0.320 * METRE;
+    b.contour = {{0, 0.350 * METRE}, {10 * METRE, 0.350 * METRE}};
+    b.steel = {2.1e11 * PASCAL, 7800 * KG_PER_M3, 0.3};
+    b.attachments.push_back({"mass", std::nullopt, 1000 * KILOGRAM, 0, 0});
+    analysis_options options;
+    options.modes = 4;
+    const analysis_result result = analyze(b, options);
+    const struct {
+        double hz, last_digit;
+    } reference[] = {{1.65, 0.01}, {16.07, 0.01}, {50.02, 0.01}, {103.2, 0.1}};
+    for (int i = 0; i < 4; ++i) expect_to_the_digit(result.modes[i].frequency, reference[i].hz, reference[i].last_digit);
+}
+
+// Code_Aster SDLL09 (AFNOR SDLL09/89): a 1 m cantilever of solid square
+// section tapering linearly from 40 mm to 10 mm, E = 200 GPa, 7800 kg/m^3.
+// Any solid section that scales the same way along the beam has frequencies
+// in the ratio of the square roots of its I/A: a cone's are sqrt(12/16) of
+// the square's.
+TEST(PublishedBenchmarks, TaperedCantileverScaledToACone)
+{
+    barrel b;
+    b.bore = 0;
+    b.contour = {{0, 0.040 * METRE}, {1 * METRE, 0.010 * METRE}};
+    b.steel = {2.0e11 * PASCAL, 7800 * KG_PER_M3, 0.3};
+    analysis_options options;
+    options.modes = 5;
+    const analysis_result result = analyze(b, options);
+    const double square[] = {54.18, 171.94, 384.40, 697.24, 1112.28};
+    for (int i = 0; i < 5; ++i) {
+        const double expected = square[i] * std::sqrt(12.0 / 16);
+        EXPECT_NEAR(result.modes[i].frequency, expected, 1e-3 * expected) << "mode " << i + 1;
+    }
+}
+
+}  // namespace
