@@ -1,5 +1,7 @@
 #include "cli/analysis_report.h"
 
+#include "cli/json_modes.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
@@ -42,20 +44,28 @@ std::string text_report(const analysis::analysis_result &r)
     return text;
 }
 
+nlohmann::ordered_json modes_json(const std::vector<analysis::mode> &modes, bool with_shapes)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < modes.size(); ++i) {
+        const analysis::mode &m = modes[i];
+        nlohmann::ordered_json entry = {{"mode", i + 1},
+                                        {"frequency", m.frequency},
+                                        {"period", m.period},
+                                        {"nodes", m.nodes},
+                                        {"muzzle", {{"displacement", m.muzzle_displacement}, {"slope", m.muzzle_slope}}}};
+        if (with_shapes) {
+            nlohmann::ordered_json shape = nlohmann::ordered_json::array();
+            for (const auto &point : m.shape) shape.push_back({point[0], point[1], point[2]});
+            entry["shape"] = shape;
+        }
+        list.push_back(entry);
+    }
+    return list;
+}
+
 std::string json_report(const analysis::analysis_result &r)
 {
-    nlohmann::ordered_json modes = nlohmann::ordered_json::array();
-    for (std::size_t i = 0; i < r.modes.size(); ++i) {
-        const analysis::mode &m = r.modes[i];
-        nlohmann::ordered_json shape = nlohmann::ordered_json::array();
-        for (const auto &point : m.shape) shape.push_back({point[0], point[1], point[2]});
-        modes.push_back({{"mode", i + 1},
-                         {"frequency", m.frequency},
-                         {"period", m.period},
-                         {"nodes", m.nodes},
-                         {"muzzle", {{"displacement", m.muzzle_displacement}, {"slope", m.muzzle_slope}}},
-                         {"shape", shape}});
-    }
     nlohmann::ordered_json report = {{"units", "inch"},
                                      {"theory", theory_name(r.theory)},
                                      {"elements", r.elements},
@@ -66,7 +76,7 @@ std::string json_report(const analysis::analysis_result &r)
                                        {"mass", r.barrel.mass},
                                        {"attached_mass", r.barrel.attached_mass},
                                        {"center_of_gravity", r.barrel.center_of_gravity}}},
-                                     {"modes", modes}};
+                                     {"modes", modes_json(r.modes, true)}};
     return report.dump(2) + "\n";
 }
 

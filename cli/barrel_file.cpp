@@ -3,6 +3,7 @@
 #include <toml++/toml.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <initializer_list>
@@ -222,10 +223,14 @@ void apply_override(const reader &r, toml::table &root, const override_value &o)
         }
     }
     toml::table parsed;
-    try {
-        parsed = toml::parse("value = " + o.value);
-    } catch (const toml::parse_error &) {
-        parsed.insert_or_assign("value", o.value);  // a bare word: a string
+    if (o.number) {
+        parsed.insert_or_assign("value", *o.number);
+    } else {
+        try {
+            parsed = toml::parse("value = " + o.text);
+        } catch (const toml::parse_error &) {
+            parsed.insert_or_assign("value", o.text);  // a bare word: a string
+        }
     }
     const toml::node &value = *parsed.get("value");
     if (parent_table) value.visit([&](auto &&v) { parent_table->insert_or_assign(key, v); });
@@ -240,23 +245,77 @@ override_value parse_override(const std::string &text)
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0)
         throw file_error("--set " + text + ": expected PATH=VALUE, for example barrel.bore=0.3");
-    return {text.substr(0, equals), text.substr(equals + 1)};
+    return {text.substr(0, equals), text.substr(equals + 1), std::nullopt};
 }
 
-barrel_file parse_barrel_file(const std::string &text, const std::string &name,
-                              const std::vector<override_value> &overrides)
-{
-    const reader r(name);
+// The file's text and its parse. Overrides are applied to a parse of their
+// own: a copied table forgets where its values stood in the file, which the
+// messages need.
+struct barrel_template::document {
+    std::string text;
     toml::table root;
+};
+
+namespace {
+
+toml::table parse_toml(const std::string &text, const std::string &name)
+{
     try {
-        root = toml::parse(text, name);
+        return toml::parse(text, name);
     } catch (const toml::parse_error &error) {
         std::ostringstream message;
         message << name << ':' << error.source().begin.line << ':' << error.source().begin.column << ": "
                 << error.description();
         throw file_error(message.str());
     }
-    for (const override_value &o : overrides) apply_override(r, root, o);
+}
+
+}  // namespace
+
+barrel_template::barrel_template(std::shared_ptr<const document> root, std::string name)
+    : root_(std::move(root)), name_(std::move(name))
+{
+}
+
+barrel_template barrel_template::parse(const std::string &text, const std::string &name)
+{
+    auto parsed = std::make_shared<document>();
+    parsed->text = text;
+    parsed->root = parse_toml(text, name);
+    return barrel_template(std::move(parsed), name);
+}
+
+barrel_template barrel_template::read(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw file_error(path + ": cannot be read: " + std::strerror(errno));
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw file_error(path + ": cannot be read");
+    return parse(text.str(), path);
+}
+
+barrel_file barrel_template::with(const std::vector<override_value> &overrides) const
+{
+    const reader r(name_);
+    toml::table edited;
+    std::optional<double> length;
+    if (!overrides.empty()) edited = parse_toml(root_->text, name_);
+    for (const override_value &o : overrides) {
+        if (o.path != "length") {
+            apply_override(r, edited, o);
+            continue;
+        }
+        if (!o.number) {
+            char *end = nullptr;
+            const double value = std::strtod(o.text.c_str(), &end);
+            if (o.text.empty() || *end != '\0') throw file_error(name_ + ": length: must be a number of inches");
+            length = value;
+        } else {
+            length = *o.number;
+        }
+    }
+    const toml::table &root = overrides.empty() ? root_->root : edited;
 
     r.only_keys(root, "", {"theory", "barrel", "supports", "attachment"});
     barrel_file file;
@@ -289,17 +348,8 @@ barrel_file parse_barrel_file(const std::string &text, const std::string &name,
             file.barrel.attachments.push_back(a);
         }
     }
+    if (length) file.barrel = analysis::cut_to_length(file.barrel, *length);
     return file;
-}
-
-barrel_file read_barrel_file(const std::string &path, const std::vector<override_value> &overrides)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw file_error(path + ": cannot be read: " + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw file_error(path + ": cannot be read");
-    return parse_barrel_file(text.str(), path, overrides);
 }
 
 }  // namespace cli

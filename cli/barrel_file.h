@@ -5,6 +5,7 @@
 #include "analysis/barrel.h"
 #include "analysis/finite_elements.h"
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,24 +27,38 @@ struct barrel_file {
     std::optional<analysis::beam_theory> theory;  // as the file asks, if it does
 };
 
-// One "--set" override: the path as typed ("attachment[0].mass") and the
-// value's text, read as TOML (a number, a quoted string, ...) or else as a
-// plain string.
+// One override: the path as typed ("attachment[0].mass", or "length" to cut
+// the barrel at the muzzle end) and the value, either a number or the text
+// of a TOML value ("0.3", "\"pinned\"") or else a plain word.
 struct override_value {
     std::string path;
-    std::string value;
+    std::string text;
+    std::optional<double> number;  // set: the value is this number, and text is ignored
 };
 
 // Splits "PATH=VALUE"; throws file_error when there is no '='.
 override_value parse_override(const std::string &text);
 
-// Reads the file named path, applies the overrides in order, and converts
-// it. Throws file_error for what is wrong with the file, and
-// analysis::invalid_barrel for an unknown steel or support.
-barrel_file read_barrel_file(const std::string &path, const std::vector<override_value> &overrides = {});
+// A barrel file read and parsed once, from which any number of designs are
+// made by overriding its values: the parse is the costly part.
+class barrel_template {
+public:
+    // Throws file_error when the file cannot be read or is not TOML.
+    static barrel_template read(const std::string &path);
+    static barrel_template parse(const std::string &text, const std::string &name);
 
-// The same for text already read; name is used in messages.
-barrel_file parse_barrel_file(const std::string &text, const std::string &name,
-                              const std::vector<override_value> &overrides = {});
+    // The barrel with the overrides applied in order. Throws file_error for
+    // what is wrong with the file or an override, analysis::invalid_barrel
+    // for an unknown steel or support, or a length the barrel cannot be cut to.
+    barrel_file with(const std::vector<override_value> &overrides = {}) const;
+
+    const std::string &name() const { return name_; }
+
+private:
+    struct document;
+    barrel_template(std::shared_ptr<const document> root, std::string name);
+    std::shared_ptr<const document> root_;
+    std::string name_;
+};
 
 }  // namespace cli

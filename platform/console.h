@@ -14,3 +14,7 @@ bool secure_standard_streams();
 // key. Returns the key's first byte or code, or 0 at once when no interactive
 // console is attached.
 int wait_key();
+
+// Whether standard error is an interactive terminal, where a progress bar
+// can be redrawn in place.
+bool standard_error_is_terminal();

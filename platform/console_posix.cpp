@@ -119,3 +119,5 @@ int wait_key()
     close(fd);
     return key < 0 ? 0 : key;
 }
+
+bool standard_error_is_terminal() { return isatty(STDERR_FILENO) == 1; }

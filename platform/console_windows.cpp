@@ -57,3 +57,9 @@ int wait_key()
     CloseHandle(console);
     return key;
 }
+
+bool standard_error_is_terminal()
+{
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}

@@ -5,3 +5,5 @@
 bool secure_standard_streams() { return true; }
 
 int wait_key() { return 0; }
+
+bool standard_error_is_terminal() { return false; }
