@@ -88,11 +88,14 @@ int run_analyze(const request &r)
 
 // What sweeps and batches share: run the designs, write them, and say 1 if
 // any of them failed.
+// where names the designs' source in messages about their paths.
 int run_designs_and_write(const request &r, const barrel_template &base, const std::vector<std::string> &paths,
-                          const std::vector<design> &designs, const std::vector<varied_path> *plotted)
+                          const std::vector<design> &designs, const std::string &where,
+                          const std::vector<varied_path> *plotted)
 {
     const std::vector<override_value> common = overrides_of(r);
-    const barrel_file file = base.with(common);  // the options' theory, and the file's own errors first
+    const barrel_file file = base.with(common);  // the options' theory, and the errors of the file and --set first
+    if (!designs.empty()) check_paths(base, common, designs.front(), where);
     const bool json = r.format == "json";
     const std::vector<design_outcome> outcomes = run_designs(base, common, designs, options_of(r, file, json), true);
     if (plotted && !r.plot.empty()) write_output(r.plot, sweep_plot(*plotted, outcomes, r.modes));
@@ -113,17 +116,14 @@ int run_sweep(const request &r)
     }
     if (!r.plot.empty() && varied.size() > 2)
         throw file_error("--plot draws a sweep of one or two --vary, not " + std::to_string(varied.size()));
-    const std::vector<design> designs = sweep_grid(varied);
-    check_paths(base, overrides_of(r), designs.front(), "--vary ");
-    return run_designs_and_write(r, base, paths, designs, &varied);
+    return run_designs_and_write(r, base, paths, sweep_grid(varied), "--vary ", &varied);
 }
 
 int run_batch(const request &r)
 {
     const barrel_template base = barrel_template::read(r.file);
     const design_table table = read_design_table(r.designs);
-    if (!table.designs.empty()) check_paths(base, overrides_of(r), table.designs.front(), r.designs + ":1: ");
-    return run_designs_and_write(r, base, table.paths, table.designs, nullptr);
+    return run_designs_and_write(r, base, table.paths, table.designs, r.designs + ":1: ", nullptr);
 }
 
 // The options every command that analyses takes.
