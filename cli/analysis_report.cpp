@@ -24,16 +24,18 @@ const char *theory_name(analysis::beam_theory theory)
     return theory == analysis::beam_theory::timoshenko ? "timoshenko" : "euler-bernoulli";
 }
 
-std::string text_report(const analysis::analysis_result &r)
+std::string text_report(const analysis::analysis_result &result, unit_system units)
 {
+    const analysis::analysis_result r = to_file_units(result, units);
+    const char *length = length_unit(units), *mass = mass_unit(units);
     std::string text;
-    text += format("Barrel: %.4g in long, %.4g lb of steel", r.barrel.length, r.barrel.mass);
-    if (r.barrel.attached_mass > 0) text += format(" and %.4g lb attached", r.barrel.attached_mass);
-    text += format(", centre of gravity %.4g in from the breech\n", r.barrel.center_of_gravity);
+    text += format("Barrel: %.4g %s long, %.4g %s of steel", r.barrel.length, length, r.barrel.mass, mass);
+    if (r.barrel.attached_mass > 0) text += format(" and %.4g %s attached", r.barrel.attached_mass, mass);
+    text += format(", centre of gravity %.4g %s from the breech\n", r.barrel.center_of_gravity, length);
     text += format("Model: %s beam, %d elements, frequencies within about %.1e", theory_name(r.theory), r.elements,
                    r.estimated_error);
     if (r.rigid_body_modes > 0) text += format("; %d rigid-body modes not listed", r.rigid_body_modes);
-    text += "\n\n mode   frequency Hz   period ms   muzzle slope   nodes (in from the breech)\n";
+    text += format("\n\n mode   frequency Hz   period ms   muzzle slope   nodes (%s from the breech)\n", length);
     for (std::size_t i = 0; i < r.modes.size(); ++i) {
         const analysis::mode &m = r.modes[i];
         text += format("%5zu %14.2f %11.4f %14.4g   ", i + 1, m.frequency, m.period, m.muzzle_slope);
@@ -64,9 +66,10 @@ nlohmann::ordered_json modes_json(const std::vector<analysis::mode> &modes, bool
     return list;
 }
 
-std::string json_report(const analysis::analysis_result &r)
+std::string json_report(const analysis::analysis_result &result, unit_system units)
 {
-    nlohmann::ordered_json report = {{"units", "inch"},
+    const analysis::analysis_result r = to_file_units(result, units);
+    nlohmann::ordered_json report = {{"units", units == unit_system::mm ? "mm" : "inch"},
                                      {"theory", theory_name(r.theory)},
                                      {"elements", r.elements},
                                      {"estimated_error", r.estimated_error},

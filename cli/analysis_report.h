@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis/modal_analysis.h"
+#include "cli/units.h"
 
 #include <string>
 
@@ -10,8 +11,9 @@ namespace cli {
 
 const char *theory_name(analysis::beam_theory theory);
 
-std::string text_report(const analysis::analysis_result &result);
+// result in the program's units; the reports give it in units.
+std::string text_report(const analysis::analysis_result &result, unit_system units);
 
-std::string json_report(const analysis::analysis_result &result);
+std::string json_report(const analysis::analysis_result &result, unit_system units);
 
 }  // namespace cli

@@ -18,6 +18,8 @@ class reader {
 public:
     explicit reader(std::string name) : name_(std::move(name)) {}
 
+    unit_system units = unit_system::inch;  // of the numbers in the file
+
     [[noreturn]] void fail(const toml::node *where, const std::string &field, const std::string &message) const
     {
         fail_at(where ? where->source() : toml::source_region{}, field, message);
@@ -44,24 +46,27 @@ public:
         }
     }
 
-    double number(const toml::node &node, const std::string &field) const
+    // A number of the file, measuring kind, in the program's units.
+    double number(const toml::node &node, const std::string &field, quantity kind) const
     {
-        if (auto value = node.value<double>(); value && (node.is_floating_point() || node.is_integer())) return *value;
+        if (auto value = node.value<double>(); value && (node.is_floating_point() || node.is_integer()))
+            return to_program_units(*value, kind, units);
         fail(&node, field, std::string("must be a number, not ") + type_name(node));
     }
 
-    std::optional<double> optional_number(const toml::table &table, const char *key, const std::string &prefix) const
+    std::optional<double> optional_number(const toml::table &table, const char *key, const std::string &prefix,
+                                          quantity kind) const
     {
         const toml::node *node = table.get(key);
         if (!node) return std::nullopt;
-        return number(*node, prefix + key);
+        return number(*node, prefix + key, kind);
     }
 
-    double required_number(const toml::table &table, const char *key, const std::string &prefix) const
+    double required_number(const toml::table &table, const char *key, const std::string &prefix, quantity kind) const
     {
         const toml::node *node = table.get(key);
         if (!node) fail(&table, prefix + key, "is missing");
-        return number(*node, prefix + key);
+        return number(*node, prefix + key, kind);
     }
 
     const toml::table &table(const toml::node &node, const std::string &field) const
@@ -102,8 +107,8 @@ analysis::support read_support(const reader &r, const toml::node &node, const st
         const toml::table &t = *node.as_table();
         r.only_keys(t, field + ".", {"translational", "rotational"});
         s.kind = analysis::support_kind::springs;
-        s.translational = r.optional_number(t, "translational", field + ".").value_or(0);
-        s.rotational = r.optional_number(t, "rotational", field + ".").value_or(0);
+        s.translational = r.optional_number(t, "translational", field + ".", quantity::stiffness).value_or(0);
+        s.rotational = r.optional_number(t, "rotational", field + ".", quantity::turning_stiffness).value_or(0);
         return s;
     }
     const std::string kind = r.string(node, field);
@@ -125,7 +130,8 @@ std::vector<analysis::contour_point> read_contour(const reader &r, const toml::n
         const std::string field = "barrel.contour[" + std::to_string(i) + "]";
         const toml::array *pair = list[i].as_array();
         if (!pair || pair->size() != 2) r.fail(&list[i], field, "must be a pair [x, diameter]");
-        points.push_back({r.number((*pair)[0], field + "[0]"), r.number((*pair)[1], field + "[1]")});
+        points.push_back({r.number((*pair)[0], field + "[0]", quantity::length),
+                          r.number((*pair)[1], field + "[1]", quantity::length)});
     }
     return points;
 }
@@ -134,13 +140,13 @@ std::vector<analysis::contour_point> read_profile(const reader &r, const toml::t
 {
     const std::string p = "barrel.profile.";
     r.only_keys(profile, p, {"a", "b", "c", "d", "ab", "bc", "cd"});
-    const double a = r.required_number(profile, "a", p), b = r.required_number(profile, "b", p);
-    const double c = r.required_number(profile, "c", p);
-    const double ab = r.required_number(profile, "ab", p), bc = r.required_number(profile, "bc", p);
+    const double a = r.required_number(profile, "a", p, quantity::length), b = r.required_number(profile, "b", p, quantity::length);
+    const double c = r.required_number(profile, "c", p, quantity::length);
+    const double ab = r.required_number(profile, "ab", p, quantity::length), bc = r.required_number(profile, "bc", p, quantity::length);
     std::vector<analysis::contour_point> points = {{0, a}, {ab, b}, {ab + bc, c}};
     const bool three_taper = profile.contains("d") || profile.contains("cd");
     if (three_taper) {
-        const double d = r.required_number(profile, "d", p), cd = r.required_number(profile, "cd", p);
+        const double d = r.required_number(profile, "d", p, quantity::length), cd = r.required_number(profile, "cd", p, quantity::length);
         points.push_back({ab + bc + cd, d});
     }
     return points;
@@ -153,7 +159,7 @@ analysis::barrel read_barrel(const reader &r, const toml::table &root)
     if (!node) r.fail(nullptr, "barrel", "is missing");
     const toml::table &t = r.table(*node, "barrel");
     r.only_keys(t, "barrel.", {"bore", "contour", "profile", "steel", "material"});
-    b.bore = r.required_number(t, "bore", "barrel.");
+    b.bore = r.required_number(t, "bore", "barrel.", quantity::length);
 
     const toml::node *contour = t.get("contour"), *profile = t.get("profile");
     if (contour && profile) r.fail(profile, "barrel.profile", "give either a contour or a profile, not both");
@@ -172,9 +178,9 @@ analysis::barrel read_barrel(const reader &r, const toml::table &root)
         const toml::table &m = r.table(*material, "barrel.material");
         const std::string p = "barrel.material.";
         r.only_keys(m, p, {"modulus", "density", "poisson"});
-        b.steel.modulus = r.required_number(m, "modulus", p);
-        b.steel.density = r.required_number(m, "density", p) / analysis::STANDARD_GRAVITY;  // lb/in^3 to mass
-        b.steel.poisson = r.required_number(m, "poisson", p);
+        b.steel.modulus = r.required_number(m, "modulus", p, quantity::modulus);
+        b.steel.density = r.required_number(m, "density", p, quantity::weight_density) / analysis::STANDARD_GRAVITY;
+        b.steel.poisson = r.required_number(m, "poisson", p, quantity::pure);
     } else {
         r.fail(&t, "barrel.steel", "is missing (or give a material)");
     }
@@ -297,7 +303,7 @@ barrel_template barrel_template::read(const std::string &path)
 
 barrel_file barrel_template::with(const std::vector<override_value> &overrides) const
 {
-    const reader r(name_);
+    reader r(name_);
     toml::table edited;
     std::optional<double> length;
     if (!overrides.empty()) edited = parse_toml(root_->text, name_);
@@ -309,7 +315,7 @@ barrel_file barrel_template::with(const std::vector<override_value> &overrides) 
         if (!o.number) {
             char *end = nullptr;
             const double value = std::strtod(o.text.c_str(), &end);
-            if (o.text.empty() || *end != '\0') throw file_error(name_ + ": length: must be a number of inches");
+            if (o.text.empty() || *end != '\0') throw file_error(name_ + ": length: must be a number");
             length = value;
         } else {
             length = *o.number;
@@ -317,8 +323,14 @@ barrel_file barrel_template::with(const std::vector<override_value> &overrides) 
     }
     const toml::table &root = overrides.empty() ? root_->root : edited;
 
-    r.only_keys(root, "", {"theory", "barrel", "supports", "attachment"});
+    r.only_keys(root, "", {"units", "theory", "barrel", "supports", "attachment"});
     barrel_file file;
+    if (const toml::node *units = root.get("units")) {
+        const std::string name = r.string(*units, "units");
+        if (name == "mm") file.units = unit_system::mm;
+        else if (name != "inch") r.fail(units, "units", "must be \"inch\" or \"mm\"");
+    }
+    r.units = file.units;
     if (const toml::node *theory = root.get("theory")) {
         const std::string kind = r.string(*theory, "theory");
         if (kind == "euler-bernoulli") file.theory = analysis::beam_theory::euler_bernoulli;
@@ -341,14 +353,14 @@ barrel_file barrel_template::with(const std::vector<override_value> &overrides) 
             r.only_keys(t, p, {"name", "at", "mass", "inertia", "overhang"});
             analysis::attachment a;
             if (const toml::node *n = t.get("name")) a.name = r.string(*n, p + "name");
-            a.at = r.optional_number(t, "at", p);
-            a.mass = r.required_number(t, "mass", p);
-            a.inertia = r.optional_number(t, "inertia", p).value_or(0);
-            a.overhang = r.optional_number(t, "overhang", p).value_or(0);
+            a.at = r.optional_number(t, "at", p, quantity::length);
+            a.mass = r.required_number(t, "mass", p, quantity::mass);
+            a.inertia = r.optional_number(t, "inertia", p, quantity::inertia).value_or(0);
+            a.overhang = r.optional_number(t, "overhang", p, quantity::length).value_or(0);
             file.barrel.attachments.push_back(a);
         }
     }
-    if (length) file.barrel = analysis::cut_to_length(file.barrel, *length);
+    if (length) file.barrel = analysis::cut_to_length(file.barrel, to_program_units(*length, quantity::length, file.units));
     return file;
 }
 

@@ -4,6 +4,7 @@
 
 #include "analysis/barrel.h"
 #include "analysis/finite_elements.h"
+#include "cli/units.h"
 
 #include <memory>
 #include <optional>
@@ -23,8 +24,9 @@ public:
 };
 
 struct barrel_file {
-    analysis::barrel barrel;
+    analysis::barrel barrel;                      // in the program's units, whatever the file's
     std::optional<analysis::beam_theory> theory;  // as the file asks, if it does
+    unit_system units = unit_system::inch;        // the file's, for the results
 };
 
 // One override: the path as typed ("attachment[0].mass", or "length" to cut

@@ -81,8 +81,8 @@ int run_analyze(const request &r)
     for (const analysis::mode &m : result.modes)
         if (!std::isfinite(m.frequency) || m.frequency <= 0)
             throw analysis::invalid_barrel("the model gave no finite frequency");
-    if (!r.plot.empty()) write_output(r.plot, barrel_plot(file.barrel, result));
-    write_output(r.output, r.format == "json" ? json_report(result) : text_report(result));
+    if (!r.plot.empty()) write_output(r.plot, barrel_plot(file.barrel, result, file.units));
+    write_output(r.output, r.format == "json" ? json_report(result, file.units) : text_report(result, file.units));
     return EXIT_DONE;
 }
 
@@ -98,8 +98,9 @@ int run_designs_and_write(const request &r, const barrel_template &base, const s
     if (!designs.empty()) check_paths(base, common, designs.front(), where);
     const bool json = r.format == "json";
     const std::vector<design_outcome> outcomes = run_designs(base, common, designs, options_of(r, file, json), true);
-    if (plotted && !r.plot.empty()) write_output(r.plot, sweep_plot(*plotted, outcomes, r.modes));
-    write_output(r.output, json ? designs_json(paths, designs, outcomes) : designs_csv(paths, designs, outcomes, r.modes));
+    if (plotted && !r.plot.empty()) write_output(r.plot, sweep_plot(*plotted, outcomes, r.modes, file.units));
+    write_output(r.output, json ? designs_json(paths, designs, outcomes, file.units)
+                                : designs_csv(paths, designs, outcomes, r.modes));
     for (const design_outcome &o : outcomes)
         if (!o.result) return EXIT_BARREL;
     return EXIT_DONE;

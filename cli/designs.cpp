@@ -257,13 +257,13 @@ std::string designs_csv(const std::vector<std::string> &paths, const std::vector
 }
 
 std::string designs_json(const std::vector<std::string> &paths, const std::vector<design> &designs,
-                         const std::vector<design_outcome> &outcomes)
+                         const std::vector<design_outcome> &outcomes, unit_system units)
 {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (std::size_t row = 0; row < designs.size(); ++row) {
         nlohmann::ordered_json entry = nlohmann::ordered_json::object();
         for (std::size_t i = 0; i < paths.size(); ++i) entry[paths[i]] = *designs[row].values[i].number;
-        if (outcomes[row].result) entry["modes"] = modes_json(outcomes[row].result->modes, false);
+        if (outcomes[row].result) entry["modes"] = modes_json(to_file_units(*outcomes[row].result, units).modes, false);
         else entry["error"] = outcomes[row].error;
         rows.push_back(entry);
     }

@@ -60,7 +60,7 @@ design_table read_design_table(const std::string &path);
 std::string designs_csv(const std::vector<std::string> &paths, const std::vector<design> &designs,
                         const std::vector<design_outcome> &outcomes, int modes);
 std::string designs_json(const std::vector<std::string> &paths, const std::vector<design> &designs,
-                         const std::vector<design_outcome> &outcomes);
+                         const std::vector<design_outcome> &outcomes, unit_system units);
 
 // The shortest text that reads back as the same double.
 std::string number_text(double value);

@@ -147,24 +147,13 @@ std::string support_symbol(const analysis::support &s, double x, double y, doubl
 
 }  // namespace
 
-std::string unit_of(const std::string &path)
+std::string barrel_plot(const analysis::barrel &program_barrel, const analysis::analysis_result &program_result,
+                        unit_system units)
 {
-    auto ends = [&](const char *tail) {
-        const std::string t = tail;
-        return path.size() >= t.size() && path.compare(path.size() - t.size(), t.size(), t) == 0;
-    };
-    if (ends("mass")) return "lb";
-    if (ends("inertia")) return "lb·in²";
-    if (ends("translational")) return "lbf/in";
-    if (ends("rotational")) return "lbf·in/rad";
-    if (ends("modulus")) return "psi";
-    if (ends("density")) return "lb/in³";
-    if (ends("poisson")) return "";
-    return "in";
-}
-
-std::string barrel_plot(const analysis::barrel &b, const analysis::analysis_result &result)
-{
+    const analysis::barrel b = to_file_units(program_barrel, units);
+    const analysis::analysis_result result = to_file_units(program_result, units);
+    const std::string along = std::string(units == unit_system::mm ? "millimetres" : "inches") + " from the breech face";
+    const char *mass = mass_unit(units);
     const double length = analysis::barrel_length(b);
     double x_end = length, largest = b.bore;
     for (const analysis::contour_point &p : b.contour) largest = std::max(largest, p.diameter);
@@ -175,11 +164,11 @@ std::string barrel_plot(const analysis::barrel &b, const analysis::analysis_resu
     const double scale = plot_width / (x_axis.hi - x_axis.lo);  // px per inch, the same across and along
     const double barrel_height = std::max(70.0, largest * scale * 1.6 + 50), axis_y = 40 + barrel_height / 2;
     const frame top{LEFT, 40, plot_width, barrel_height, x_axis, {0, 1, 1}};
-    std::string body = format("<text x=\"%.1f\" y=\"24\" font-size=\"16\" font-weight=\"bold\" %s>Barrel, %.4g in, "
-                              "%.4g lb%s</text>\n",
-                              LEFT, FONT, length, result.barrel.mass + result.barrel.attached_mass,
-                              result.barrel.attached_mass > 0 ? " with attachments" : "");
-    body += draw_axes(top, "inches from the breech face", "", false);
+    std::string body = format("<text x=\"%.1f\" y=\"24\" font-size=\"16\" font-weight=\"bold\" %s>Barrel, %.4g %s, "
+                              "%.4g %s%s</text>\n",
+                              LEFT, FONT, length, length_unit(units), result.barrel.mass + result.barrel.attached_mass,
+                              mass, result.barrel.attached_mass > 0 ? " with attachments" : "");
+    body += draw_axes(top, along, "", false);
 
     // Outside contour, then the bore over it.
     std::string outline;
@@ -197,8 +186,8 @@ std::string barrel_plot(const analysis::barrel &b, const analysis::analysis_resu
         body += format("<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"#f4d58d\" fill-opacity=\"0.8\" "
                        "stroke=\"#7a5c00\" stroke-width=\"1.5\"/>\n",
                        top.px(at), axis_y - half, extent * scale, 2 * half);
-        body += format("<text x=\"%.2f\" y=\"%.2f\" font-size=\"12\" text-anchor=\"middle\" %s>%s %.3g lb</text>\n",
-                       top.px(at + extent / 2), axis_y - half - 6, FONT, escape(a.name).c_str(), a.mass);
+        body += format("<text x=\"%.2f\" y=\"%.2f\" font-size=\"12\" text-anchor=\"middle\" %s>%s %.3g %s</text>\n",
+                       top.px(at + extent / 2), axis_y - half - 6, FONT, escape(a.name).c_str(), a.mass, mass);
     }
     const double half_at_ends[] = {b.contour.front().diameter / 2 * scale, b.contour.back().diameter / 2 * scale};
     body += support_symbol(b.breech, top.px(0), axis_y, half_at_ends[0], -1);
@@ -214,7 +203,7 @@ std::string barrel_plot(const analysis::barrel &b, const analysis::analysis_resu
         body += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"14\" font-weight=\"bold\" fill=\"%s\" %s>Mode %zu: "
                        "%.2f Hz</text>\n",
                        LEFT, y - 8, colour, FONT, i + 1, m.frequency);
-        body += draw_axes(f, i + 1 == result.modes.size() ? "inches from the breech face" : "", "displacement");
+        body += draw_axes(f, i + 1 == result.modes.size() ? along : "", "displacement");
         body += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#888\"/>\n", f.px(0), f.py(0),
                        f.px(length), f.py(0));
         std::vector<std::pair<double, double>> points;
@@ -230,10 +219,12 @@ std::string barrel_plot(const analysis::barrel &b, const analysis::analysis_resu
     return document(y - 20, body);
 }
 
-std::string sweep_plot(const std::vector<varied_path> &varied, const std::vector<design_outcome> &outcomes, int modes)
+std::string sweep_plot(const std::vector<varied_path> &varied, const std::vector<design_outcome> &outcomes, int modes,
+                       unit_system units)
 {
     const varied_path &first = varied.front();
-    const std::string x_label = first.path + (unit_of(first.path).empty() ? "" : " (" + unit_of(first.path) + ")");
+    const std::string unit = unit_of(first.path, units);
+    const std::string x_label = first.path + (unit.empty() ? "" : " (" + unit + ")");
     const double plot_width = WIDTH - LEFT - RIGHT - (varied.size() > 1 ? 150 : 0);
     const axis x_axis = nice_axis(first.values.front(), first.values.back(), 8);
     const std::size_t inner = varied.size() > 1 ? varied[1].values.size() : 1;
@@ -294,7 +285,7 @@ std::string sweep_plot(const std::vector<varied_path> &varied, const std::vector
             body += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-width=\"2\"/>\n",
                            LEFT + plot_width + 16, ly - 4, LEFT + plot_width + 36, ly - 4, colour);
             body += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"12\" %s>%s %s</text>\n", LEFT + plot_width + 42, ly,
-                           FONT, number_text(second.values[in]).c_str(), escape(unit_of(second.path)).c_str());
+                           FONT, number_text(second.values[in]).c_str(), escape(unit_of(second.path, units)).c_str());
         }
         y += 2 * PANEL + 70;
     }

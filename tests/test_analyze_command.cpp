@@ -61,6 +61,7 @@ const bad_input_case BAD_INPUT_CASES[] = {
     {"negative mass", GOOD_BARREL + "[[attachment]]\nmass = -0.5\n", {}, 1, "attachment 0 has a negative mass"},
     {"attachment beyond the barrel", GOOD_BARREL + "[[attachment]]\nat = 30\nmass = 0.5\n", {}, 1,
      "attachment 0 is at x = 30, off the barrel"},
+    {"unknown units", "units = \"cm\"\n" + GOOD_BARREL, {}, 2, "barrel.toml:1:9: units: must be \"inch\" or \"mm\""},
 };
 
 TEST(AnalyzeCommand, BadInputIsReportedOnStandardErrorWithItsStatus)
@@ -130,6 +131,30 @@ TEST(AnalyzeCommand, TextReportsTheReferenceBarrelAsTheClassicDialogueDoes)
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.errors, "");
     EXPECT_NE(run.output.find("50.52"), std::string::npos) << run.output;  // the dialogue's 50.52 Hz
+}
+
+// The suppressor barrel written in millimetres and kilograms: the same
+// frequencies, its lengths and masses reported back in the file's units.
+TEST(AnalyzeCommand, AMetricFileIsTheSameBarrelInOtherUnits)
+{
+    auto report = [](const char *file) {
+        const command_run run = run_command({"analyze", fs::path(EXAMPLES_DIR) / file, "--format", "json"});
+        EXPECT_EQ(run.status, 0) << run.errors;
+        return nlohmann::json::parse(run.output);
+    };
+    const nlohmann::json inch = report("suppressor.toml"), mm = report("suppressor-mm.toml");
+    EXPECT_EQ(mm["units"], "mm");
+    EXPECT_NEAR(mm["barrel"]["length"].get<double>(), 660.4, 1e-9);
+    EXPECT_NEAR(mm["barrel"]["attached_mass"].get<double>(), 0.9 * 0.45359237, 1e-9);
+    EXPECT_NEAR(mm["barrel"]["center_of_gravity"].get<double>(), 25.4 * inch["barrel"]["center_of_gravity"].get<double>(),
+                1e-8);
+    for (int i = 0; i < 3; ++i) {
+        const double f = inch["modes"][i]["frequency"];
+        EXPECT_NEAR(mm["modes"][i]["frequency"].get<double>(), f, 1e-11 * f);
+        EXPECT_NEAR(mm["modes"][i]["muzzle"]["slope"].get<double>(),
+                    inch["modes"][i]["muzzle"]["slope"].get<double>() / 25.4, 1e-10);
+    }
+    EXPECT_NEAR(mm["modes"][2]["nodes"][0].get<double>(), 25.4 * inch["modes"][2]["nodes"][0].get<double>(), 1e-8);
 }
 
 TEST(AnalyzeCommand, HelpAndVersionGoToStandardOutput)

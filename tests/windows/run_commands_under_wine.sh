@@ -23,6 +23,7 @@ commands=(
   "analyze reference.toml --format json"
   "analyze suppressor.toml --format json --modes 4"
   "analyze action_springs.toml --format json"
+  "analyze suppressor-mm.toml --format json"
   "sweep suppressor.toml --vary attachment[0].mass=0:1:0.25 --vary length=20:26:3"
   "sweep action_springs.toml --vary length=24:26:1 --format json"
   "batch suppressor.toml designs.csv --modes 2"
