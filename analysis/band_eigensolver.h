@@ -155,7 +155,13 @@ std::vector<eigenpair<Real>> lowest_eigenpairs(const band_matrix<Real> &k, const
         if (k.entry(i, 0) > 0) scale = std::min(scale, k.entry(i, 0) / m.entry(i, 0));
     samples.push_back({-scale * Real(1e-6), 0});
     Real high = scale * Real(1e-6);
-    while (count_below(high) < first + count) high *= 16;
+    while (count_below(high) < first + count) {
+        // Stiffness or mass out of the range of a double leave no shift with
+        // enough eigenvalues below it.
+        if (!(high < std::numeric_limits<Real>::max() / 16))
+            throw invalid_barrel("the model's numbers are out of range: no finite frequency was found");
+        high *= 16;
+    }
 
     // The samples nearest each side of eigenvalue number index.
     auto bracket = [&](int index) {

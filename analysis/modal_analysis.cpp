@@ -183,6 +183,9 @@ analysis_result analyze(const barrel &b, const analysis_options &options)
     result.estimated_error = error;
 
     for (const eigenpair<double> &p : fine.pairs) {
+        // Numbers past the range of a double (a modulus of 1e300, say) can
+        // leave no finite frequency: that barrel has no answer to give.
+        if (!(std::isfinite(p.value) && p.value > 0)) throw invalid_barrel("the model gave no finite frequency");
         mode m = options.shapes ? shape_of(fine, b, options.theory, p.vector) : mode{};
         m.frequency = frequency_of(p.value);
         m.period = 1000 / m.frequency;

@@ -61,6 +61,10 @@ const bad_input_case BAD_INPUT_CASES[] = {
     {"negative mass", GOOD_BARREL + "[[attachment]]\nmass = -0.5\n", {}, 1, "attachment 0 has a negative mass"},
     {"attachment beyond the barrel", GOOD_BARREL + "[[attachment]]\nat = 30\nmass = 0.5\n", {}, 1,
      "attachment 0 is at x = 30, off the barrel"},
+    {"numbers past a double's range",
+     "[barrel]\nbore = 0\ncontour = [[0, 1e200], [1e-100, 1e200]]\nsteel = \"416R\"\n", {}, 1, "no finite frequency"},
+    {"a modulus past a double's range", "[barrel]\nbore = 0.3\ncontour = [[0, 1.0], [24, 1.0]]\n"
+     "[barrel.material]\nmodulus = 1e300\ndensity = 0.28\npoisson = 0.3\n", {}, 1, "no finite frequency"},
     {"unknown units", "units = \"cm\"\n" + GOOD_BARREL, {}, 2, "barrel.toml:1:9: units: must be \"inch\" or \"mm\""},
 };
 
